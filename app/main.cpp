@@ -1,0 +1,43 @@
+#include "app/optionalfile.h"
+#include "device/systemdevicesource.h"
+#include "mainwindow/mainwindow.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QTranslator>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("tolvaren"));
+    QApplication::setApplicationVersion(QStringLiteral(TOLVAREN_VERSION));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+            QApplication::translate("main", "Receives, shows, saves and prints the readings "
+                                            "of a measuring instrument."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption portOption(
+            QStringLiteral("port"),
+            QApplication::translate("main", "Treat DEVICE as the instrument's adapter."),
+            QApplication::translate("main", "DEVICE"));
+    parser.addOption(portOption);
+    parser.process(app);
+
+    QStyle *style = QStyleFactory::create(QStringLiteral("plastique"));
+    if (!style)
+        style = QStyleFactory::create(QStringLiteral("Fusion"));
+    if (style)
+        QApplication::setStyle(style);
+
+    QTranslator translator;
+    if (translator.load(optionalFilePath(QStringLiteral("tolvaren.qm"))))
+        QApplication::installTranslator(&translator);
+
+    MainWindow window(nullptr, new SystemDeviceSource(parser.value(portOption)));
+    window.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <optional>
+
+// Cuts the instrument's byte stream into lines, whatever the deliveries' boundaries. A line ends
+// at a line feed, and a carriage return directly before it is dropped. The unfinished tail of a
+// delivery waits for the rest of its line; the owner hands it over as a line of its own after a
+// quiet interval, or when the port closes.
+class LineFramer
+{
+public:
+    // A run this long without a line feed is a line of its own, so noise cannot grow the tail.
+    static constexpr qsizetype maxTailBytes = 64 * 1024;
+    // Silence after which an unfinished tail counts as a whole line.
+    static constexpr int quietIntervalMs = 100;
+
+    // Takes one delivery; returns the lines it completed, without their line ends. Zero bytes
+    // are dropped on their own.
+    QList<QByteArray> feed(const QByteArray &delivery);
+
+    // The unfinished tail as a line, if there is one; the framer is empty afterwards.
+    std::optional<QByteArray> takeTail();
+
+    bool hasTail() const { return !tail.isEmpty(); }
+
+private:
+    QByteArray tail;
+};

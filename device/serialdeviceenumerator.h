@@ -1,0 +1,42 @@
+#pragma once
+
+#include "device/serialdevicesource.h"
+
+#include <QStringList>
+
+// Watches the machine's serial devices and reports the names of all of them whenever that set
+// changes. It also describes one selected device at a time, for the adapter match and diagnostics.
+class SerialDeviceEnumerator : public QObject
+{
+    Q_OBJECT
+public:
+    // Takes ownership of the source; without one, the operating system's devices are watched.
+    explicit SerialDeviceEnumerator(SerialDeviceSource *source = nullptr, QObject *parent = nullptr);
+
+    // Enabling reports the devices present at once, then every change of the set of names.
+    void setEnabled(bool enabled);
+    bool isEnabled() const { return enabled; }
+
+    void setDeviceName(const QString &name);
+    QString name() const;
+    QString productID() const;
+    QString vendorID() const;
+    QString friendlyName() const;
+    QStringList hardwareID() const;
+    QString revision() const;
+
+    SerialDeviceSource *source() const { return deviceSource; }
+
+signals:
+    void hasChanged(const QStringList &devices);
+
+private:
+    void rescan();
+
+    SerialDeviceSource *deviceSource;
+    bool enabled = false;
+    bool reportedOnce = false;
+    QList<SerialDeviceInfo> present;
+    QStringList reportedNames;
+    SerialDeviceInfo selected;
+};

@@ -1,0 +1,99 @@
+#include "mainwindow/mainwindow.h"
+#include "ui_mainwindow.h"
+
+#include "app/optionalfile.h"
+#include "device/serialdeviceenumerator.h"
+#include "dialogs/about.h"
+#include "dialogs/help.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QTimer>
+
+MainWindow::MainWindow(QWidget *parent, SerialDeviceSource *deviceSource)
+    : QMainWindow(parent)
+{
+    ui = new MainWindowUi;
+    port = nullptr;
+    ui->setupUi(this);
+    connectActions();
+
+    quietTimer = new QTimer(this);
+    quietTimer->setObjectName(QStringLiteral("quietTimer"));
+    quietTimer->setSingleShot(true);
+    quietTimer->setInterval(LineFramer::quietIntervalMs);
+    connect(quietTimer, &QTimer::timeout, this, &MainWindow::handleUnfinishedLine);
+
+    // The window is the enumerator's parent, so that it is released at exit; nothing uses it
+    // after the window is gone.
+    enumerator = new SerialDeviceEnumerator(deviceSource, this);
+    enumerator->setObjectName(QStringLiteral("enumerator"));
+    connect(enumerator, &SerialDeviceEnumerator::hasChanged, this, &MainWindow::showChange);
+    enumerator->setEnabled(true);
+
+    ui->dtmDate->setDateTime(QDateTime::currentDateTime());
+
+    auto *logoButton = new QPushButton(QString());
+    logoButton->setObjectName(QStringLiteral("logoButton"));
+    logoButton->setIconSize(QSize(220, 42));
+    logoButton->setFlat(true);
+
+    auto *spacer = new QWidget(this);
+    spacer->setObjectName(QStringLiteral("toolBarSpacer"));
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+
+    const QString logoFile = optionalFilePath(QStringLiteral("logo.png"));
+    logoButton->setIcon(QFileInfo::exists(logoFile) ? QIcon(logoFile)
+                                                    : QIcon(QStringLiteral(":/images/logo.png")));
+
+    connect(logoButton, &QPushButton::clicked, this, &MainWindow::on_actionAbout_activated);
+
+    ui->mainToolBar->addWidget(spacer);
+    ui->mainToolBar->addWidget(logoButton);
+}
+
+MainWindow::~MainWindow()
+{
+    delete ui;
+}
+
+void MainWindow::connectActions()
+{
+    connect(ui->actionAbout, &QAction::triggered, this, &MainWindow::on_actionAbout_activated);
+    connect(ui->actionHelp, &QAction::triggered, this, &MainWindow::on_actionHelp_activated);
+    connect(ui->actionPrint, &QAction::triggered, this, &MainWindow::on_actionPrint_activated);
+    connect(ui->actionExit, &QAction::triggered, this, &MainWindow::on_actionExit_activated);
+    connect(ui->actionRead, &QAction::triggered, this, &MainWindow::on_actionRead_activated);
+    connect(ui->actionSave, &QAction::triggered, this, &MainWindow::on_actionSave_activated);
+}
+
+void MainWindow::on_tableMeasurement_clicked(const QModelIndex &)
+{
+}
+
+void MainWindow::on_tableMeasurement_itemSelectionChanged()
+{
+}
+
+void MainWindow::on_actionRead_triggered(bool)
+{
+}
+
+void MainWindow::on_actionAbout_activated()
+{
+    About about(this);
+    about.exec();
+}
+
+void MainWindow::on_actionHelp_activated()
+{
+    Help help(this);
+    help.exec();
+}
+
+void MainWindow::on_actionExit_activated()
+{
+    QCoreApplication::exit(0);
+}

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "device/lineframer.h"
+
+#include <QMainWindow>
+#include <QMap>
+#include <QStringList>
+
+class QModelIndex;
+class QSerialPort;
+class QTimer;
+class SerialDeviceEnumerator;
+class SerialDeviceSource;
+struct TransferMarkers;
+
+namespace Ui {
+class MainWindow;
+}
+// The main window's generated form. Its class in the .ui file is "MainWindow", so that uic and
+// lupdate put its texts in the "MainWindow" translation context together with the window's own.
+using MainWindowUi = Ui::MainWindow;
+
+// The program's one window. It owns the run-time state (the port, the instrument's texts and the
+// measurement store) and receives every user action and device notification.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    // Without a device source the operating system's serial devices are watched.
+    explicit MainWindow(QWidget *parent = nullptr, SerialDeviceSource *deviceSource = nullptr);
+    ~MainWindow() override;
+
+    // Read-only views of the run-time state, for tests and tools.
+    const QMap<QString, QStringList> &measurementStore() const { return measurements; }
+    QString instrumentName() const { return deviceName; }
+    QString instrumentSerialNumber() const { return serialNumber; }
+    QSerialPort *serialPort() const { return port; }
+    SerialDeviceEnumerator *deviceEnumerator() const { return enumerator; }
+
+    // Handles one delivery of bytes as if it had just been read from the port.
+    void receiveDelivery(const QByteArray &delivery);
+
+private slots:
+    void on_tableMeasurement_clicked(const QModelIndex &index);
+    void on_tableMeasurement_itemSelectionChanged();
+    void on_actionRead_triggered(bool checked);
+    void showChange(const QStringList &devices);
+    void showData();
+    void transaction();
+
+private:
+    // The toolkit's actions have no activation signal of their own; these run on triggered(),
+    // connected once each in connectActions(). They are no slots, so that the by-name connection
+    // of the form does not look for an "activated" signal that does not exist.
+    void on_actionAbout_activated();
+    void on_actionHelp_activated();
+    void on_actionPrint_activated();
+    void on_actionExit_activated();
+    void on_actionRead_activated();
+    void on_actionSave_activated();
+    void connectActions();
+
+    void openPort(QString name);
+    void closePort();
+
+    void handleLine(const QString &line, const TransferMarkers &markers);
+    void handleUnfinishedLine();
+
+    SerialDeviceEnumerator *enumerator = nullptr;
+    QSerialPort *port = nullptr;
+    QString deviceName;
+    QString serialNumber;
+    QMap<QString, QStringList> measurements;
+    MainWindowUi *ui = nullptr;
+
+    LineFramer framer;
+    // Restarted by every delivery that leaves an unfinished line; when it fires the line is over.
+    QTimer *quietTimer = nullptr;
+};

@@ -1,0 +1,5 @@
+#include "mainwindow/mainwindow.h"
+
+void MainWindow::on_actionPrint_activated()
+{
+}

@@ -1,0 +1,26 @@
+#include "mainwindow/mainwindow.h"
+#include "ui_mainwindow.h"
+
+#include <QTableWidgetItem>
+
+void MainWindow::showData()
+{
+    QTableWidget *table = ui->tableMeasurement;
+    table->setColumnCount(0);
+    qsizetype longest = 0;
+    for (auto group = measurements.cbegin(); group != measurements.cend(); ++group) {
+        table->insertColumn(0);
+        longest = std::max(longest, group->size());
+    }
+    table->setRowCount(int(longest));
+    table->setHorizontalHeaderLabels(measurements.keys());
+    int column = 0;
+    for (auto group = measurements.cbegin(); group != measurements.cend(); ++group, ++column) {
+        int row = 0;
+        for (const QString &value : *group) {
+            auto *item = new QTableWidgetItem(value, QTableWidgetItem::Type);
+            item->setData(Qt::TextAlignmentRole, int(Qt::AlignRight));
+            table->setItem(row++, column, item);
+        }
+    }
+}
