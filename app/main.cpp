@@ -1,11 +1,9 @@
-#include "app/optionalfile.h"
+#include "app/startup.h"
 #include "device/systemdevicesource.h"
 #include "mainwindow/mainwindow.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QStyle>
-#include <QStyleFactory>
 #include <QTranslator>
 
 int main(int argc, char *argv[])
@@ -27,15 +25,10 @@ int main(int argc, char *argv[])
     parser.addOption(portOption);
     parser.process(app);
 
-    QStyle *style = QStyleFactory::create(QStringLiteral("plastique"));
-    if (!style)
-        style = QStyleFactory::create(QStringLiteral("Fusion"));
-    if (style)
-        QApplication::setStyle(style);
+    applyProgramStyle();
 
     QTranslator translator;
-    if (translator.load(optionalFilePath(QStringLiteral("tolvaren.qm"))))
-        QApplication::installTranslator(&translator);
+    installProgramTranslation(translator);
 
     MainWindow window(nullptr, new SystemDeviceSource(parser.value(portOption)));
     window.show();
