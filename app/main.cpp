@@ -14,14 +14,15 @@ int main(int argc, char *argv[])
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
-            QApplication::translate("main", "Receives, shows, saves and prints the readings "
-                                            "of a measuring instrument."));
+        QApplication::translate("main",
+                                "Receives, shows, saves and prints the readings "
+                                "of a measuring instrument."));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption portOption(
-            QStringLiteral("port"),
-            QApplication::translate("main", "Treat DEVICE as the instrument's adapter."),
-            QApplication::translate("main", "DEVICE"));
+        QStringLiteral("port"),
+        QApplication::translate("main", "Treat DEVICE as the instrument's adapter."),
+        QApplication::translate("main", "DEVICE"));
     parser.addOption(portOption);
     parser.process(app);
 

@@ -8,8 +8,9 @@ About::About(QWidget *parent)
     , ui(new AboutUi)
 {
     ui->setupUi(this);
-    showPage(ui->webView, QStringLiteral("about.html"),
-             tr("The page %1 was not found in the working directory or the program's data folder."));
+    showPage(
+        ui->webView, QStringLiteral("about.html"),
+        tr("The page %1 was not found in the working directory or the program's data folder."));
 }
 
 About::~About()

@@ -8,8 +8,9 @@ Help::Help(QWidget *parent)
     , ui(new HelpUi)
 {
     ui->setupUi(this);
-    showPage(ui->webView, QStringLiteral("help.html"),
-             tr("The page %1 was not found in the working directory or the program's data folder."));
+    showPage(
+        ui->webView, QStringLiteral("help.html"),
+        tr("The page %1 was not found in the working directory or the program's data folder."));
 }
 
 Help::~Help()

@@ -69,17 +69,11 @@ void MainWindow::connectActions()
     connect(ui->actionSave, &QAction::triggered, this, &MainWindow::on_actionSave_activated);
 }
 
-void MainWindow::on_tableMeasurement_clicked(const QModelIndex &)
-{
-}
+void MainWindow::on_tableMeasurement_clicked(const QModelIndex &) { }
 
-void MainWindow::on_tableMeasurement_itemSelectionChanged()
-{
-}
+void MainWindow::on_tableMeasurement_itemSelectionChanged() { }
 
-void MainWindow::on_actionRead_triggered(bool)
-{
-}
+void MainWindow::on_actionRead_triggered(bool) { }
 
 void MainWindow::on_actionAbout_activated()
 {
