@@ -29,7 +29,9 @@ int main(int argc, char *argv[])
     applyProgramStyle();
 
     QTranslator translator;
-    installProgramTranslation(translator);
+    QTranslator toolkitTranslator;
+    if (installProgramTranslation(translator))
+        installToolkitTranslation(translator, toolkitTranslator);
 
     MainWindow window(nullptr, new SystemDeviceSource(parser.value(portOption)));
     window.show();

@@ -10,3 +10,7 @@ void applyProgramStyle();
 // Loads "tolvaren.qm" (working directory first, then the installed data folder) and installs it
 // only when it loads. Returns whether it was installed.
 bool installProgramTranslation(QTranslator &translator);
+
+// Installs the toolkit's own translation for the language of the program's translation, when the
+// system has it, so that file dialogs and message box buttons speak the same language.
+bool installToolkitTranslation(const QTranslator &programTranslation, QTranslator &translator);
