@@ -1,5 +1,54 @@
 #include "mainwindow/mainwindow.h"
+#include "ui_mainwindow.h"
+
+#include "records/protocol.h"
+
+#include <QMessageBox>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QTextDocument>
 
 void MainWindow::on_actionPrint_activated()
 {
+    const QMessageBox::StandardButton answer =
+        QMessageBox::warning(this, tr("Print"), tr("Do you want to print a table of changes?"),
+                             QMessageBox::Yes | QMessageBox::No);
+    if (answer != QMessageBox::Yes)
+        return;
+
+    // The box ran an event loop, in which a transfer may have arrived: the protocol shows what
+    // stands now.
+    ProtocolInputs inputs;
+    inputs.deviceName = deviceName;
+    inputs.serialNumber = serialNumber;
+    inputs.object = ui->edtObject->text();
+    inputs.date = ui->dtmDate->text();
+    inputs.inspector = ui->edtInspector->text();
+    inputs.measurements = measurements;
+
+    // Without a default printer the toolkit would quietly take the first printer it finds, or
+    // print nowhere at all; the operator is told instead.
+    const QPrinterInfo defaultPrinter = QPrinterInfo::defaultPrinter();
+    if (defaultPrinter.isNull()) {
+        QMessageBox::warning(this, tr("Print"),
+                             tr("There is no printer to print on. The protocol was not printed."));
+        return;
+    }
+    // A stopped printer would hold the job and print it at some later, unknown time.
+    if (defaultPrinter.state() == QPrinter::Error) {
+        QMessageBox::warning(this, tr("Print"),
+                             tr("The printer %1 reports an error. The protocol was not printed.")
+                                 .arg(defaultPrinter.printerName()));
+        return;
+    }
+
+    QTextDocument document;
+    document.setHtml(buildProtocol(inputs));
+    QPrinter printer(defaultPrinter, QPrinter::ScreenResolution);
+    document.print(&printer);
+    if (printer.printerState() == QPrinter::Error || printer.printerState() == QPrinter::Aborted) {
+        QMessageBox::warning(
+            this, tr("Print"),
+            tr("The protocol could not be printed on %1.").arg(defaultPrinter.printerName()));
+    }
 }
