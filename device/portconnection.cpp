@@ -1,15 +1,53 @@
 #include "mainwindow/mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "device/serialdeviceenumerator.h"
+
+#include <QCoreApplication>
 #include <QDebug>
 #include <QMessageBox>
+#include <QPointer>
 #include <QSerialPort>
+
+namespace {
+
+// The system's reason for a failed open, with a hint where the user can act on it.
+QString openFailureReason(const QSerialPort &failed)
+{
+    QString reason = failed.errorString();
+#ifdef Q_OS_LINUX
+    if (failed.error() == QSerialPort::PermissionError)
+        reason += QLatin1Char('\n')
+            + QCoreApplication::translate(
+                      "MainWindow",
+                      "To use serial devices, ask your administrator to add your user to the "
+                      "\"dialout\" group, then log out and in again.");
+#endif
+    return reason;
+}
+
+} // namespace
 
 void MainWindow::openPort(QString name)
 {
     port = new QSerialPort(this);
     port->setPortName(name);
     connect(port, &QSerialPort::readyRead, this, &MainWindow::transaction);
+    // An adapter pulled out, or a hung-up line, leaves a port that only reports errors. It is
+    // closed as if discovery had seen its device go, which also lets discovery open it again
+    // when it comes back. Queued, because the port must not be deleted inside its own signal.
+    const QPointer<QSerialPort> watched(port);
+    connect(
+        port, &QSerialPort::errorOccurred, this,
+        [this, watched](QSerialPort::SerialPortError error) {
+            if (error != QSerialPort::ResourceError || !watched || watched != port)
+                return;
+            enumerator->reportGone(watched->portName());
+            // Not listed by the enumerator (or no longer): still let go of the port.
+            if (watched && port == watched)
+                closePort();
+        },
+        Qt::QueuedConnection);
     if (port->open(QIODevice::ReadWrite)) {
         port->setBaudRate(QSerialPort::Baud19200);
         port->setDataBits(QSerialPort::Data8);
@@ -21,9 +59,13 @@ void MainWindow::openPort(QString name)
         return;
     }
     ui->actionConnection->setChecked(false);
+    // The box runs a nested event loop in which discovery may close and delete this port, so
+    // everything the failure path needs is taken now.
     const QString failedName = port->portName();
-    QMessageBox::critical(this, tr("Failed to open port"),
-                          tr("The serial port used by another application"));
+    QMessageBox box(QMessageBox::Critical, tr("Failed to open port"),
+                    tr("The serial port used by another application"), QMessageBox::Ok, this);
+    box.setInformativeText(openFailureReason(*port));
+    box.exec();
     qDebug() << "Serial device by default: " << failedName << " open fail.";
 }
 

@@ -39,6 +39,14 @@ void SerialDeviceEnumerator::rescan()
     emit hasChanged(names);
 }
 
+void SerialDeviceEnumerator::reportGone(const QString &deviceName)
+{
+    if (!enabled || !reportedNames.contains(deviceName))
+        return;
+    reportedNames.removeAll(deviceName);
+    emit hasChanged(reportedNames);
+}
+
 void SerialDeviceEnumerator::setDeviceName(const QString &deviceName)
 {
     selected = SerialDeviceInfo();
@@ -76,7 +84,7 @@ QStringList SerialDeviceEnumerator::hardwareID() const
     QStringList ids;
     if (!selected.vendorId.isEmpty() || !selected.productId.isEmpty())
         ids.append(QStringLiteral("USB\\VID_%1&PID_%2")
-                           .arg(selected.vendorId.toUpper(), selected.productId.toUpper()));
+                       .arg(selected.vendorId.toUpper(), selected.productId.toUpper()));
     if (!selected.serialNumber.isEmpty())
         ids.append(selected.serialNumber);
     if (!selected.systemLocation.isEmpty())

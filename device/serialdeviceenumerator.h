@@ -11,7 +11,8 @@ class SerialDeviceEnumerator : public QObject
     Q_OBJECT
 public:
     // Takes ownership of the source; without one, the operating system's devices are watched.
-    explicit SerialDeviceEnumerator(SerialDeviceSource *source = nullptr, QObject *parent = nullptr);
+    explicit SerialDeviceEnumerator(SerialDeviceSource *source = nullptr,
+                                    QObject *parent = nullptr);
 
     // Enabling reports the devices present at once, then every change of the set of names.
     void setEnabled(bool enabled);
@@ -26,6 +27,11 @@ public:
     QString revision() const;
 
     SerialDeviceSource *source() const { return deviceSource; }
+
+    // Reports the device as gone at once, and as present again as soon as a later look lists
+    // it. For a port that the system has already given up on (an adapter pulled out, a
+    // pseudo-terminal hung up), whose device may leave and come back between two looks.
+    void reportGone(const QString &name);
 
 signals:
     void hasChanged(const QStringList &devices);

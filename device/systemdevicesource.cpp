@@ -1,6 +1,15 @@
 #include "device/systemdevicesource.h"
 
+#include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QSerialPort>
 #include <QSerialPortInfo>
+#include <QSocketNotifier>
+#include <QTimer>
+
+#ifdef TOLVAREN_HAVE_LIBUDEV
+#include <libudev.h>
+#endif
 
 namespace {
 
@@ -9,17 +18,40 @@ QString usbIdentifier(bool known, quint16 value)
     return known ? QStringLiteral("%1").arg(value, 4, 16, QLatin1Char('0')) : QString();
 }
 
+// The product identifier that makes discovery take a device for the instrument's adapter.
+const QString namedDeviceProductId = QStringLiteral("6001");
+
 } // namespace
 
 SystemDeviceSource::SystemDeviceSource(const QString &device, QObject *parent)
     : SerialDeviceSource(parent)
     , namedDevice(device)
+{ }
+
+SystemDeviceSource::~SystemDeviceSource()
 {
+#ifdef TOLVAREN_HAVE_LIBUDEV
+    // The notifier must let go of the descriptor before the monitor closes it.
+    delete monitorNotifier;
+    if (monitor)
+        udev_monitor_unref(monitor);
+    if (udevContext)
+        udev_unref(udevContext);
+#endif
+}
+
+QString SystemDeviceSource::listedName(const QString &path)
+{
+    QSerialPort probe;
+    probe.setPortName(path);
+    return probe.portName();
 }
 
 QList<SerialDeviceInfo> SystemDeviceSource::scan()
 {
     QList<SerialDeviceInfo> devices;
+    const QString named = namedDevice.isEmpty() ? QString() : listedName(namedDevice);
+    bool namedListed = false;
     const auto ports = QSerialPortInfo::availablePorts();
     for (const QSerialPortInfo &port : ports) {
         SerialDeviceInfo info;
@@ -30,6 +62,18 @@ QList<SerialDeviceInfo> SystemDeviceSource::scan()
         info.manufacturer = port.manufacturer();
         info.serialNumber = port.serialNumber();
         info.systemLocation = port.systemLocation();
+        if (!named.isEmpty() && info.name == named) {
+            info.productId = namedDeviceProductId;
+            namedListed = true;
+        }
+        devices.append(info);
+    }
+    // Pseudo-terminals and other devices that the system does not list as serial ports.
+    if (!named.isEmpty() && !namedListed && QFileInfo::exists(namedDevice)) {
+        SerialDeviceInfo info;
+        info.name = named;
+        info.productId = namedDeviceProductId;
+        info.systemLocation = QFileInfo(namedDevice).absoluteFilePath();
         devices.append(info);
     }
     return devices;
@@ -37,4 +81,67 @@ QList<SerialDeviceInfo> SystemDeviceSource::scan()
 
 void SystemDeviceSource::start()
 {
+    if (monitor || rescanTimer)
+        return;
+    const bool namedDeviceWatched = namedDevice.isEmpty() || watchNamedDevice();
+    if (startUdevMonitor() && namedDeviceWatched)
+        return;
+    rescanTimer = new QTimer(this);
+    rescanTimer->setObjectName(QStringLiteral("rescanTimer"));
+    rescanTimer->setInterval(rescanIntervalMs);
+    connect(rescanTimer, &QTimer::timeout, this, &SerialDeviceSource::changed);
+    rescanTimer->start();
+}
+
+bool SystemDeviceSource::startUdevMonitor()
+{
+#ifdef TOLVAREN_HAVE_LIBUDEV
+    // Without the udev daemon a monitor can be created but never hears of anything (containers,
+    // minimal systems); the daemon's control socket tells whether it runs.
+    if (!QFileInfo::exists(QStringLiteral("/run/udev/control")))
+        return false;
+    udevContext = udev_new();
+    if (!udevContext)
+        return false;
+    monitor = udev_monitor_new_from_netlink(udevContext, "udev");
+    if (monitor
+        && (udev_monitor_filter_add_match_subsystem_devtype(monitor, "tty", nullptr) < 0
+            || udev_monitor_enable_receiving(monitor) < 0)) {
+        udev_monitor_unref(monitor);
+        monitor = nullptr;
+    }
+    if (!monitor) {
+        udev_unref(udevContext);
+        udevContext = nullptr;
+        return false;
+    }
+    monitorNotifier =
+        new QSocketNotifier(udev_monitor_get_fd(monitor), QSocketNotifier::Read, this);
+    connect(monitorNotifier, &QSocketNotifier::activated, this, &SystemDeviceSource::readUdevEvent);
+    return true;
+#else
+    return false;
+#endif
+}
+
+void SystemDeviceSource::readUdevEvent()
+{
+#ifdef TOLVAREN_HAVE_LIBUDEV
+    // One event per wake-up; the notifier fires again while more are queued. Every tty event
+    // may change the list, and the enumerator drops reports of an unchanged one.
+    if (udev_device *device = udev_monitor_receive_device(monitor))
+        udev_device_unref(device);
+    emit changed();
+#endif
+}
+
+bool SystemDeviceSource::watchNamedDevice()
+{
+    // A pseudo-terminal comes and goes without a udev event. Watching its directory costs
+    // nothing while nothing happens there.
+    namedDeviceWatcher = new QFileSystemWatcher(this);
+    const QString directory = QFileInfo(namedDevice).absolutePath();
+    connect(namedDeviceWatcher, &QFileSystemWatcher::directoryChanged, this,
+            &SerialDeviceSource::changed);
+    return namedDeviceWatcher->addPath(directory);
 }
