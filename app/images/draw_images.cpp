@@ -492,6 +492,12 @@ int main(int argc, char *argv[])
     for (const Icon &icon : icons)
         ok &= writeImage(dir, QString::fromUtf8(icon.name), QSize(icon.size, icon.size), icon.draw);
 
+    // The desktop icon: the window's gauge, drawn large.
+    ok &= writeImage(dir, QStringLiteral("tolvaren.png"), QSize(128, 128), [](QPainter &p) {
+        p.scale(8, 8);
+        drawGauge(p);
+    });
+
     const QSize logoSize(220, 42);
     ok &= writeImage(dir, QStringLiteral("logo.png"), logoSize,
                      [&](QPainter &p) { drawLogo(p, logoSize); });
