@@ -11,7 +11,8 @@
 class LineFramer
 {
 public:
-    // A run this long without a line feed is a line of its own, so noise cannot grow the tail.
+    // The tail never grows beyond this, so a run without line feeds cannot take all memory: when
+    // more bytes come for a full tail, the tail is a line of its own.
     static constexpr qsizetype maxTailBytes = 64 * 1024;
     // Silence after which an unfinished tail counts as a whole line.
     static constexpr int quietIntervalMs = 100;
@@ -20,11 +21,16 @@ public:
     // are dropped on their own.
     QList<QByteArray> feed(const QByteArray &delivery);
 
-    // The unfinished tail as a line, if there is one; the framer is empty afterwards.
+    // The unfinished tail as a line, if there is one; the framer is empty afterwards. A carriage
+    // return at its end is taken as the start of its line end, so a line feed that still follows
+    // ends nothing more.
     std::optional<QByteArray> takeTail();
 
     bool hasTail() const { return !tail.isEmpty(); }
 
 private:
+    void appendToTail(const char *bytes, qsizetype count, QList<QByteArray> &lines);
+
     QByteArray tail;
+    bool lineFeedEndsNothing = false;
 };

@@ -23,6 +23,9 @@ void MainWindow::receiveDelivery(const QByteArray &delivery)
         for (const QByteArray &line : lines)
             handleLine(decodeInstrumentText(line), markers);
     }
+    // Only new bytes restart the quiet interval; an empty read says nothing about the line.
+    if (delivery.isEmpty())
+        return;
     if (framer.hasTail())
         quietTimer->start();
     else

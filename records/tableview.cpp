@@ -1,11 +1,13 @@
+#include "records/tableview.h"
+
 #include "mainwindow/mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include <QTableWidget>
 #include <QTableWidgetItem>
 
-void MainWindow::showData()
+void fillMeasurementTable(QTableWidget *table, const QMap<QString, QStringList> &measurements)
 {
-    QTableWidget *table = ui->tableMeasurement;
     table->setColumnCount(0);
     qsizetype longest = 0;
     for (auto group = measurements.cbegin(); group != measurements.cend(); ++group) {
@@ -23,4 +25,9 @@ void MainWindow::showData()
             table->setItem(row++, column, item);
         }
     }
+}
+
+void MainWindow::showData()
+{
+    fillMeasurementTable(ui->tableMeasurement, measurements);
 }
