@@ -1,0 +1,270 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ru_RU">
+<context>
+    <name>About</name>
+    <message>
+        <source>About</source>
+        <translation>О программе</translation>
+    </message>
+    <message>
+        <source>The page %1 was not found in the working directory or the program&apos;s data folder.</source>
+        <translation>Страница %1 не найдена ни в рабочем каталоге, ни в каталоге данных программы.</translation>
+    </message>
+</context>
+<context>
+    <name>Help</name>
+    <message>
+        <source>Help</source>
+        <translation>Справка</translation>
+    </message>
+    <message>
+        <source>The page %1 was not found in the working directory or the program&apos;s data folder.</source>
+        <translation>Страница %1 не найдена ни в рабочем каталоге, ни в каталоге данных программы.</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>Measurements</source>
+        <translation>Измерения</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>Прибор</translation>
+    </message>
+    <message>
+        <source>Object</source>
+        <translation>Объект</translation>
+    </message>
+    <message>
+        <source>Object&apos;s name</source>
+        <translation>Название объекта</translation>
+    </message>
+    <message>
+        <source>Inspector</source>
+        <translation>Контролёр</translation>
+    </message>
+    <message>
+        <source>Inspector&apos;s name</source>
+        <translation>Имя контролёра</translation>
+    </message>
+    <message>
+        <source>Read</source>
+        <translation>Открыть</translation>
+    </message>
+    <message>
+        <source>Read from file</source>
+        <translation>Открыть файл</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Сохранить</translation>
+    </message>
+    <message>
+        <source>Save to file</source>
+        <translation>Сохранить в файл</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>Печать</translation>
+    </message>
+    <message>
+        <source>Connection</source>
+        <translation>Соединение</translation>
+    </message>
+    <message>
+        <source>Connect the device</source>
+        <translation>Подключение прибора</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>Выход</translation>
+    </message>
+    <message>
+        <source>Exit from program</source>
+        <translation>Выход из программы</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>Справка</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>О программе</translation>
+    </message>
+    <message>
+        <source>To use serial devices, ask your administrator to add your user to the &quot;dialout&quot; group, then log out and in again.</source>
+        <translation>Чтобы работать с последовательными портами, попросите администратора добавить вашего пользователя в группу «dialout», затем выйдите из системы и войдите снова.</translation>
+    </message>
+    <message>
+        <source>Failed to open port</source>
+        <translation>Не удалось открыть порт</translation>
+    </message>
+    <message>
+        <source>The serial port used by another application</source>
+        <translation>Последовательный порт занят другим приложением</translation>
+    </message>
+    <message>
+        <source>DEVICE</source>
+        <translation>DEVICE</translation>
+    </message>
+    <message>
+        <source>SN</source>
+        <translation>SN</translation>
+    </message>
+    <message>
+        <source>GROUP</source>
+        <translation>GROUP</translation>
+    </message>
+    <message>
+        <source>#</source>
+        <translation>#</translation>
+    </message>
+    <message>
+        <source>END</source>
+        <translation>END</translation>
+    </message>
+    <message>
+        <source>THE OBJECT OF CONTROL </source>
+        <translation>ОБЪЕКТ КОНТРОЛЯ </translation>
+    </message>
+    <message>
+        <source>INSPECTOR </source>
+        <translation>ИНСПЕКТОР </translation>
+    </message>
+    <message>
+        <source>Select a file to save the changes</source>
+        <translation>Выберите файл для сохранения изменений</translation>
+    </message>
+    <message>
+        <source>Files of changes(*.csv)</source>
+        <translation>Файлы изменений(*.csv)</translation>
+    </message>
+    <message>
+        <source>Save the changes</source>
+        <translation>Сохранение изменений</translation>
+    </message>
+    <message>
+        <source>The file %1 already exists.
+Do you want to replace it?</source>
+        <translation>Файл %1 уже существует.
+Заменить его?</translation>
+    </message>
+    <message>
+        <source>The changes could not be saved to %1:
+%2</source>
+        <translation>Не удалось сохранить изменения в файл %1:
+%2</translation>
+    </message>
+    <message>
+        <source>Select a file to read the changes</source>
+        <translation>Выберите файл для чтения изменений</translation>
+    </message>
+    <message>
+        <source>Files of changes (*.csv)</source>
+        <translation>Файлы изменений (*.csv)</translation>
+    </message>
+    <message>
+        <source>Read the changes</source>
+        <translation>Чтение изменений</translation>
+    </message>
+    <message>
+        <source>The changes could not be read from %1:
+%2</source>
+        <translation>Не удалось прочитать изменения из файла %1:
+%2</translation>
+    </message>
+    <message>
+        <source>Do you want to print a table of changes?</source>
+        <translation>Напечатать таблицу изменений?</translation>
+    </message>
+    <message>
+        <source>There is no printer to print on. The protocol was not printed.</source>
+        <translation>Нет принтера для печати. Протокол не напечатан.</translation>
+    </message>
+    <message>
+        <source>The printer %1 reports an error. The protocol was not printed.</source>
+        <translation>Принтер %1 сообщает об ошибке. Протокол не напечатан.</translation>
+    </message>
+    <message>
+        <source>The protocol could not be printed on %1.</source>
+        <translation>Не удалось напечатать протокол на принтере %1.</translation>
+    </message>
+    <message>
+        <source>&lt;table border=&quot;1&quot;&gt;</source>
+        <translation>&lt;table border=&quot;1&quot;&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;tr&gt;&lt;th&gt;</source>
+        <translation>&lt;tr&gt;&lt;th&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;th&gt;</source>
+        <translation>&lt;th&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;tr&gt;</source>
+        <translation>&lt;tr&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;td&gt;</source>
+        <translation>&lt;td&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;/table&gt;</source>
+        <translation>&lt;/table&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;&lt;/p&gt;</source>
+        <translation>&lt;p&gt;&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;h1&gt;D I R I R E Z E&lt;/h1&gt;</source>
+        <translation>&lt;h1&gt;D I R I R E Z E&lt;/h1&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;PROTOCOL OF CONTROL&lt;/p&gt;</source>
+        <translation>&lt;p&gt;ПРОТОКОЛ КОНТРОЛЯ&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;&lt;b&gt;</source>
+        <translation>&lt;p&gt;&lt;b&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;/b&gt;&lt;/p&gt;</source>
+        <translation>&lt;/b&gt;&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;THE OBJECT OF CONTROL &lt;b&gt;</source>
+        <translation>&lt;p&gt;ОБЪЕКТ КОНТРОЛЯ &lt;b&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;DATE &lt;b&gt;</source>
+        <translation>&lt;p&gt;ДАТА &lt;b&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;INSPECTOR &lt;b&gt;</source>
+        <translation>&lt;p&gt;ИНСПЕКТОР &lt;b&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;MEASUREMENTS&lt;/p&gt;</source>
+        <translation>&lt;p&gt;ИЗМЕРЕНИЯ&lt;/p&gt;</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>Receives, shows, saves and prints the readings of a measuring instrument.</source>
+        <translation>Принимает, показывает, сохраняет и печатает показания измерительного прибора.</translation>
+    </message>
+    <message>
+        <source>Treat DEVICE as the instrument&apos;s adapter.</source>
+        <translation>Считать УСТРОЙСТВО адаптером прибора.</translation>
+    </message>
+    <message>
+        <source>DEVICE</source>
+        <translation>УСТРОЙСТВО</translation>
+    </message>
+</context>
+</TS>
