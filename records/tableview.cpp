@@ -9,6 +9,10 @@
 void fillMeasurementTable(QTableWidget *table, const QMap<QString, QStringList> &measurements)
 {
     table->setColumnCount(0);
+    // Emptied columns inserted into a table that still has its old rows cost a move of every
+    // following cell for each row, which grows with the square of the rows; without rows they are
+    // free, and the row count is set anew below anyway.
+    table->setRowCount(0);
     qsizetype longest = 0;
     for (auto group = measurements.cbegin(); group != measurements.cend(); ++group) {
         table->insertColumn(0);

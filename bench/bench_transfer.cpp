@@ -1,0 +1,197 @@
+// Speed and memory of the receive path and the table view. Prints figures; asserts nothing.
+
+#include "device/instrumenttext.h"
+#include "device/lineframer.h"
+#include "device/serialdevicesource.h"
+#include "device/transferline.h"
+#include "mainwindow/mainwindow.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTableWidget>
+
+#include <cstdio>
+#include <sys/resource.h>
+
+namespace {
+
+// 19200 baud with 8N1 framing carries ten bits per byte.
+constexpr double lineRateBytesPerSecond = 19200.0 / 10.0;
+constexpr int groupCount = 10;
+
+class NoDevices : public SerialDeviceSource
+{
+public:
+    QList<SerialDeviceInfo> scan() override { return {}; }
+    void start() override { }
+};
+
+void ignoreMessage(QtMsgType, const QMessageLogContext &, const QString &) { }
+
+// Formats every message as the default output does, and writes it where nobody reads it.
+FILE *sink = nullptr;
+void printMessageNowhere(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    const QByteArray text = qFormatLogMessage(type, context, message).toLocal8Bit();
+    std::fwrite(text.constData(), 1, size_t(text.size()), sink);
+    std::fputc('\n', sink);
+}
+
+// A serial line and `readings` group lines spread over the groups, without the end line.
+QByteArray transferBody(qsizetype readings)
+{
+    QByteArray body = "DEVICE X-100\r\nSN 517\r\n";
+    for (qsizetype i = 0; i < readings; ++i)
+        body += "GROUP#" + QByteArray::number(i % groupCount + 1) + ' '
+            + QByteArray::number(0.5 + double(i % 997) / 1000.0, 'f', 3) + "\r\n";
+    return body;
+}
+
+QByteArray transferOfAtLeast(qsizetype bytes)
+{
+    const QByteArray block = transferBody(10000).mid(22);
+    QByteArray transfer = "DEVICE X-100\r\nSN 517\r\n";
+    while (transfer.size() < bytes)
+        transfer += block;
+    return transfer;
+}
+
+// Deliveries of the size a USB-serial adapter hands over.
+QList<QByteArray> cut(const QByteArray &transfer, qsizetype packet)
+{
+    QList<QByteArray> deliveries;
+    for (qsizetype from = 0; from < transfer.size(); from += packet)
+        deliveries.append(transfer.mid(from, packet));
+    return deliveries;
+}
+
+void printRate(const char *what, qsizetype bytes, qint64 nanoseconds)
+{
+    const double seconds = double(nanoseconds) / 1e9;
+    const double bytesPerSecond = double(bytes) / seconds;
+    std::printf("  %-52s %9.1f MB/s  %9.0f x line rate  (%.3f s)\n", what, bytesPerSecond / 1e6,
+                bytesPerSecond / lineRateBytesPerSecond, seconds);
+}
+
+void benchFramer(const QByteArray &transfer)
+{
+    for (const qsizetype packet : { qsizetype(62), qsizetype(4096) }) {
+        const QList<QByteArray> deliveries = cut(transfer, packet);
+        LineFramer framer;
+        qsizetype lines = 0;
+        QElapsedTimer clock;
+        clock.start();
+        for (const QByteArray &delivery : deliveries)
+            lines += framer.feed(delivery).size();
+        const qint64 elapsed = clock.nsecsElapsed();
+        const QByteArray what = "framer, " + QByteArray::number(packet) + "-byte deliveries, "
+            + QByteArray::number(lines) + " lines";
+        printRate(what.constData(), transfer.size(), elapsed);
+    }
+}
+
+void benchLineHandling(const QByteArray &transfer)
+{
+    LineFramer framer;
+    const QList<QByteArray> lines = framer.feed(transfer);
+    const TransferMarkers markers = TransferMarkers::current();
+    qsizetype groups = 0;
+    QElapsedTimer clock;
+    clock.start();
+    for (const QByteArray &line : lines)
+        groups += interpretLine(decodeInstrumentText(line), markers).isGroup;
+    printRate("decoding and marker tests alone", transfer.size(), clock.nsecsElapsed());
+    if (groups == 0)
+        std::printf("  (no group lines recognised)\n");
+}
+
+void benchWindow(const QByteArray &transfer, qsizetype packet, QtMessageHandler handler,
+                 const char *what)
+{
+    MainWindow window(nullptr, new NoDevices);
+    const QList<QByteArray> deliveries = cut(transfer, packet);
+    const QtMessageHandler previous = qInstallMessageHandler(handler);
+    QElapsedTimer clock;
+    clock.start();
+    for (const QByteArray &delivery : deliveries)
+        window.receiveDelivery(delivery);
+    const qint64 elapsed = clock.nsecsElapsed();
+    qInstallMessageHandler(previous);
+    printRate(what, transfer.size(), elapsed);
+}
+
+// The table drawn from a fresh window, and again for a second transfer, whose serial line clears
+// the items but leaves the rows of the first.
+void benchEndToTable(qsizetype readings)
+{
+    MainWindow window(nullptr, new NoDevices);
+    window.show();
+    auto *table = window.findChild<QTableWidget *>(QStringLiteral("tableMeasurement"));
+    const QByteArray body = transferBody(readings);
+    for (const char *which : { "first", "second" }) {
+        window.receiveDelivery(body);
+        QCoreApplication::processEvents();
+
+        QElapsedTimer clock;
+        clock.start();
+        window.receiveDelivery("END\r\n");
+        const qint64 handled = clock.nsecsElapsed();
+        QCoreApplication::processEvents();
+        const qint64 drawn = clock.nsecsElapsed();
+
+        std::printf("  %7lld readings, %-6s transfer: end line handled %7.2f ms, table drawn "
+                    "%7.2f ms  (%d x %d cells)\n",
+                    static_cast<long long>(readings), which, double(handled) / 1e6,
+                    double(drawn) / 1e6, table->rowCount(), table->columnCount());
+    }
+
+    // The slot on its own, over the same store and a table that shows it already.
+    QElapsedTimer clock;
+    clock.start();
+    QMetaObject::invokeMethod(&window, "showData", Qt::DirectConnection);
+    std::printf("  %7lld readings, showData() alone: %7.2f ms\n", static_cast<long long>(readings),
+                double(clock.nsecsElapsed()) / 1e6);
+}
+
+long peakMemoryKiB()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    sink = std::fopen("/dev/null", "w");
+    // The window's diagnostics would drown the figures; only the one stage that measures them
+    // lets them through, formatted and written to /dev/null.
+    qInstallMessageHandler(ignoreMessage);
+
+#ifdef QT_DEBUG
+    std::printf("(debug build: figures of an optimised build are higher)\n");
+#endif
+    const QByteArray transfer = transferOfAtLeast(10 * 1000 * 1000);
+    std::printf("Synthetic transfer: %lld bytes; line rate 19200 baud = %.0f bytes/s\n",
+                static_cast<long long>(transfer.size()), lineRateBytesPerSecond);
+
+    std::printf("Framer:\n");
+    benchFramer(transfer);
+    std::printf("Line handling (diagnostics suppressed by a message handler that does nothing):\n");
+    benchLineHandling(transfer);
+    benchWindow(transfer, 62, ignoreMessage, "window, 62-byte deliveries, end to end");
+    std::printf("Line handling with the diagnostics formatted and written to /dev/null:\n");
+    benchWindow(transfer, 62, printMessageNowhere, "window, 62-byte deliveries, end to end");
+
+    std::printf("End line to drawn table (offscreen, diagnostics suppressed), %d groups:\n",
+                groupCount);
+    for (const qsizetype readings : { 1000, 10000, 100000 })
+        benchEndToTable(readings);
+
+    std::printf("Peak memory (ru_maxrss): %ld KiB\n", peakMemoryKiB());
+    std::fclose(sink);
+    return 0;
+}
