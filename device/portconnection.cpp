@@ -33,14 +33,19 @@ void MainWindow::openPort(QString name)
     port = new QSerialPort(this);
     port->setPortName(name);
     connect(port, &QSerialPort::readyRead, this, &MainWindow::transaction);
-    // An adapter pulled out, or a hung-up line, leaves a port that only reports errors. It is
-    // closed as if discovery had seen its device go, which also lets discovery open it again
-    // when it comes back. Queued, because the port must not be deleted inside its own signal.
+    // An adapter pulled out leaves a port that reports a resource error; a hung-up line (a
+    // pseudo-terminal whose other side closed) one whose every read fails, which the toolkit
+    // reports as a read error, again at each turn of the event loop. Either way the port is
+    // dead: it is closed as if discovery had seen its device go, which also lets discovery open
+    // it again when it comes back. Queued, because the port must not be deleted inside its own
+    // signal.
     const QPointer<QSerialPort> watched(port);
     connect(
         port, &QSerialPort::errorOccurred, this,
         [this, watched](QSerialPort::SerialPortError error) {
-            if (error != QSerialPort::ResourceError || !watched || watched != port)
+            if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError)
+                return;
+            if (!watched || watched != port)
                 return;
             enumerator->reportGone(watched->portName());
             // Not listed by the enumerator (or no longer): still let go of the port.
