@@ -8,6 +8,7 @@
 #include <QRandomGenerator>
 #include <QSerialPort>
 #include <QStatusBar>
+#include <QTranslator>
 #include <QtTest>
 
 #include <fcntl.h>
@@ -100,6 +101,7 @@ private slots:
     void interpretsLinesByTheirMarkers_data();
     void interpretsLinesByTheirMarkers();
     void lineWithSeveralMarkersGetsEveryEffectInOrder();
+    void installedTranslationReplacesTheMarkers();
     void endLineWithoutGroupsDrawsWhatTheStoreHolds();
     void groupLinesAfterTheEndWaitForTheNextEnd();
     void groupLinesWithoutSerialLineAddToTheStore();
@@ -320,6 +322,35 @@ void TransferTest::lineWithSeveralMarkersGetsEveryEffectInOrder()
     QCOMPARE(observed.table.columns, QList<QStringList> { { "0.5 END" } });
     QCOMPARE(capturedDebug.mid(capturedDebug.size() - 2),
              QStringList({ "input:  \"DEVICE SN GROUP#1 0.5 END\"", "\"END\"" }));
+}
+
+void TransferTest::installedTranslationReplacesTheMarkers()
+{
+    // An instrument that speaks German, known to the program only through its translation.
+    class GermanMarkers : public QTranslator
+    {
+    public:
+        bool isEmpty() const override { return false; }
+        QString translate(const char *context, const char *source, const char *, int) const override
+        {
+            static const QHash<QByteArray, QString> words {
+                { "DEVICE", "GERAET" }, { "SN", "NR" },    { "GROUP", "GRUPPE" },
+                { "#", "/" },           { "END", "ENDE" },
+            };
+            return qstrcmp(context, "MainWindow") == 0 ? words.value(source) : QString();
+        }
+    } german;
+    QVERIFY(QCoreApplication::installTranslator(&german));
+    const auto removeTranslation =
+        qScopeGuard([&german] { QCoreApplication::removeTranslator(&german); });
+
+    auto window = makeWindow();
+    window->receiveDelivery("GERAET 1\nNR 7\nGRUPPE/1 5\nGRUPPE#2 6 x\nSN 8\nGROUP#3 9\nENDE\n");
+    QCOMPARE(window->instrumentName(), QStringLiteral("GERAET 1"));
+    QCOMPARE(window->instrumentSerialNumber(), QStringLiteral("NR 7"));
+    QCOMPARE(window->measurementStore(),
+             Store({ { "GRUPPE/1", { "5" } }, { "GRUPPE#2 6 x", { "GRUPPE#2 6 x" } } }));
+    QCOMPARE(capturedDebug.last(), QStringLiteral("\"ENDE\""));
 }
 
 void TransferTest::endLineWithoutGroupsDrawsWhatTheStoreHolds()
