@@ -12,6 +12,14 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("tolvaren"));
     QApplication::setApplicationVersion(QStringLiteral(TOLVAREN_VERSION));
 
+    applyProgramStyle();
+
+    QTranslator translator;
+    QTranslator toolkitTranslator;
+    if (installProgramTranslation(translator))
+        installToolkitTranslation(translator, toolkitTranslator);
+
+    // After the translation, so that --help speaks the user's language.
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QApplication::translate("main",
@@ -25,13 +33,6 @@ int main(int argc, char *argv[])
         QApplication::translate("main", "DEVICE"));
     parser.addOption(portOption);
     parser.process(app);
-
-    applyProgramStyle();
-
-    QTranslator translator;
-    QTranslator toolkitTranslator;
-    if (installProgramTranslation(translator))
-        installToolkitTranslation(translator, toolkitTranslator);
 
     MainWindow window(nullptr, new SystemDeviceSource(parser.value(portOption)));
     window.show();

@@ -3,7 +3,9 @@
 #include "app/optionalfile.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QTranslator>
@@ -19,9 +21,15 @@ void applyProgramStyle()
 
 bool installProgramTranslation(QTranslator &translator)
 {
-    if (!translator.load(optionalFilePath(QStringLiteral("tolvaren.qm"))))
-        return false;
-    return QCoreApplication::installTranslator(&translator);
+    // A "tolvaren.qm" in the working directory is the operator's choice and always applies. The
+    // installed translations apply only in the language of the user's locale, so that an
+    // installed program speaks the user's language rather than whichever one was shipped.
+    const QString chosen = QStringLiteral("tolvaren.qm");
+    const bool loaded = QFileInfo::exists(chosen)
+        ? translator.load(chosen)
+        : translator.load(QLocale(), QStringLiteral("tolvaren"), QStringLiteral("_"),
+                          installedDataFolder());
+    return loaded && QCoreApplication::installTranslator(&translator);
 }
 
 bool installToolkitTranslation(const QTranslator &programTranslation, QTranslator &translator)

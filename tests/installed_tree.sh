@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary prefix and checks that the installed program has every file
+# it needs and starts from another working directory without a warning: in English by default,
+# in Russian where the user's locale is Russian, and with a working directory's own files first.
+set -euo pipefail
+
+build=$1
+prefix=$(mktemp -d /tmp/tolvaren-install.XXXXXX)
+elsewhere=$(mktemp -d /tmp/tolvaren-elsewhere.XXXXXX)
+runtime=$(mktemp -d /tmp/tolvaren-runtime.XXXXXX)
+trap 'rm -rf "$prefix" "$elsewhere" "$runtime"' EXIT
+
+cmake --install "$build" --prefix "$prefix" >/dev/null
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+for file in bin/tolvaren bin/tolvaren-sim \
+        share/tolvaren/help.html share/tolvaren/about.html share/tolvaren/tolvaren_ru.qm \
+        share/tolvaren/sample-transfer.txt share/applications/tolvaren.desktop \
+        share/icons/hicolor/128x128/apps/tolvaren.png; do
+    [ -s "$prefix/$file" ] || fail "the installed tree lacks $file"
+done
+grep -q '^Exec=tolvaren' "$prefix/share/applications/tolvaren.desktop" \
+    || fail "the desktop entry does not start tolvaren"
+
+# Runs the installed program for a moment on a virtual display and prints the window title it
+# shows and every message of warning level or worse.
+run_installed() {
+    (cd "$elsewhere" && env "$@" QT_MESSAGE_PATTERN='%{type}: %{message}' \
+        XDG_RUNTIME_DIR="$runtime" \
+        timeout -s INT 4 xvfb-run -a "$prefix/bin/tolvaren" 2>&1 >/dev/null) \
+        | grep -E '^(warning|critical|fatal): ' || true
+}
+
+messages=$(run_installed LANG=C.UTF-8 LANGUAGE= LC_ALL=)
+[ -z "$messages" ] || fail "the installed program warned: $messages"
+
+# The title comes from the translation in use; ask the program for it through --help's text.
+russian_help=$(cd "$elsewhere" && LANG=ru_RU.UTF-8 LC_ALL= LANGUAGE= QT_QPA_PLATFORM=offscreen \
+    "$prefix/bin/tolvaren" --help 2>&1 || true)
+english_help=$(cd "$elsewhere" && LANG=C.UTF-8 LC_ALL= LANGUAGE= QT_QPA_PLATFORM=offscreen \
+    "$prefix/bin/tolvaren" --help 2>&1 || true)
+grep -q 'Принимает' <<<"$russian_help" || fail "the installed Russian translation is not used: $russian_help"
+grep -q 'Receives' <<<"$english_help" || fail "an English locale does not get English: $english_help"
+
+# A working directory's own translation wins over the installed one.
+cp "$build/tolvaren.qm" "$elsewhere/tolvaren.qm"
+chosen_help=$(cd "$elsewhere" && LANG=C.UTF-8 LC_ALL= LANGUAGE= QT_QPA_PLATFORM=offscreen \
+    "$prefix/bin/tolvaren" --help 2>&1 || true)
+grep -q 'Принимает' <<<"$chosen_help" || fail "the working directory's tolvaren.qm is not used"
+
+if [ "$failures" -gt 0 ]; then
+    echo "$failures failure(s)"
+    exit 1
+fi
+echo "installed tree: all checks passed"
