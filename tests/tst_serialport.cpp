@@ -1,10 +1,6 @@
 #include "devicelinktesting.h"
-#include "fakedevicesource.h"
 #include "tablecontents.h"
 
-#include "mainwindow/mainwindow.h"
-
-#include <QAction>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QSerialPort>
@@ -12,7 +8,6 @@
 #include <QTemporaryDir>
 #include <QTextCodec>
 #include <QtTest>
-#include <memory>
 
 #include <sys/resource.h>
 
@@ -29,29 +24,6 @@ private slots:
     void removalClosesThePort();
     void listChangeWhileTheFailureBoxIsOpen();
     void hangUpClosesThePortWithoutSpinning();
-
-private:
-    struct Fixture
-    {
-        FakeDeviceSource *source = nullptr;
-        std::unique_ptr<MainWindow> window;
-        bool indicator() const
-        {
-            return window->findChild<QAction *>(QStringLiteral("actionConnection"))->isChecked();
-        }
-    };
-    static Fixture makeWindow(const QList<SerialDeviceInfo> &initial)
-    {
-        Fixture fixture;
-        fixture.source = new FakeDeviceSource(initial);
-        fixture.window = std::make_unique<MainWindow>(nullptr, fixture.source);
-        return fixture;
-    }
-    static SerialDeviceInfo adapterDevice(const QString &name)
-    {
-        return FakeDeviceSource::device(name, QStringLiteral("6001"));
-    }
-    static QString missingName() { return QStringLiteral("/nonexistent/tolvaren-adapter"); }
 };
 
 static qint64 cpuMicroseconds()
@@ -65,7 +37,7 @@ static qint64 cpuMicroseconds()
 void SerialPortTest::transferInRandomDeliveriesReachesTheTable()
 {
     PseudoTerminal adapter;
-    auto f = makeWindow({ adapterDevice(adapter.name()) });
+    DeviceFixture f({ adapterDevice(adapter.name()) });
     QVERIFY(f.window->serialPort() && f.window->serialPort()->isOpen());
     QVERIFY(f.indicator());
 
@@ -97,13 +69,13 @@ void SerialPortTest::failedOpenShowsTheBoxAndKeepsThePort()
 {
     DiagnosticsCapture diagnostics;
     MessageBoxAnswerer answerer;
-    auto f = makeWindow({ adapterDevice(missingName()) });
+    DeviceFixture f({ adapterDevice(missingDevice()) });
 
     QCOMPARE(answerer.boxes, 1);
     QCOMPARE(answerer.icon, QMessageBox::Critical);
     QCOMPARE(answerer.title, QStringLiteral("Failed to open port"));
     QCOMPARE(answerer.text, QStringLiteral("The serial port used by another application"));
-    QCOMPARE(answerer.buttons.size(), 1);
+    QCOMPARE(answerer.buttons, 1);
     // The system's own reason, not the box's fixed text.
     QVERIFY2(answerer.informativeText.contains(QStringLiteral("No such file")),
              qPrintable(answerer.informativeText));
@@ -112,13 +84,13 @@ void SerialPortTest::failedOpenShowsTheBoxAndKeepsThePort()
     QSerialPort *failed = f.window->serialPort();
     QVERIFY(failed && !failed->isOpen());
     QCOMPARE(diagnostics.messages.last(),
-             QStringLiteral("Serial device by default:  \"%1\"  open fail.").arg(missingName()));
+             QStringLiteral("Serial device by default:  \"%1\"  open fail.").arg(missingDevice()));
     QVERIFY(!diagnostics.messages.join('\n').contains(QStringLiteral("Open port")));
 
     // Still listed: no second attempt, however often the list changes around it.
     f.source->play({ FakeDeviceSource::device(QStringLiteral("ttyS0"), QString()),
-                     adapterDevice(missingName()) });
-    f.source->play({ adapterDevice(missingName()) });
+                     adapterDevice(missingDevice()) });
+    f.source->play({ adapterDevice(missingDevice()) });
     QCOMPARE(answerer.boxes, 1);
     QCOMPARE(f.window->serialPort(), failed);
 }
@@ -134,9 +106,9 @@ void SerialPortTest::removalClosesThePort()
 {
     QFETCH(bool, opens);
     PseudoTerminal adapter;
-    const QString name = opens ? adapter.name() : missingName();
+    const QString name = opens ? adapter.name() : missingDevice();
     MessageBoxAnswerer answerer;
-    auto f = makeWindow({ adapterDevice(name) });
+    DeviceFixture f({ adapterDevice(name) });
     QPointer<QSerialPort> port = f.window->serialPort();
     QVERIFY(port);
     QCOMPARE(port->isOpen(), opens);
@@ -159,7 +131,7 @@ void SerialPortTest::listChangeWhileTheFailureBoxIsOpen()
     // closed there, the adapter opened, and the failure path must leave the new port alone.
     MessageBoxAnswerer answerer([&] { source->play({ adapterDevice(adapter.name()) }); });
     DiagnosticsCapture diagnostics;
-    source = new FakeDeviceSource({ adapterDevice(missingName()) });
+    source = new FakeDeviceSource({ adapterDevice(missingDevice()) });
     MainWindow window(nullptr, source);
 
     QCOMPARE(answerer.boxes, 1);
@@ -175,7 +147,7 @@ void SerialPortTest::listChangeWhileTheFailureBoxIsOpen()
         messages.indexOf(QStringLiteral("Open port  \"%1\"").arg(adapter.name()));
     QVERIFY(closed >= 0 && opened > closed);
     QCOMPARE(messages.last(),
-             QStringLiteral("Serial device by default:  \"%1\"  open fail.").arg(missingName()));
+             QStringLiteral("Serial device by default:  \"%1\"  open fail.").arg(missingDevice()));
 }
 
 void SerialPortTest::hangUpClosesThePortWithoutSpinning()
@@ -186,7 +158,7 @@ void SerialPortTest::hangUpClosesThePortWithoutSpinning()
     const QString link = directory.filePath(QStringLiteral("adapter"));
     auto first = std::make_unique<PseudoTerminal>();
     QVERIFY(QFile::link(first->path(), link));
-    auto f = makeWindow({ adapterDevice(link) });
+    DeviceFixture f({ adapterDevice(link) });
     QVERIFY(f.window->serialPort() && f.window->serialPort()->isOpen());
 
     DiagnosticsCapture diagnostics;
