@@ -1,0 +1,115 @@
+#include "records/changefile.h"
+
+#include <QCoreApplication>
+#include <QIODevice>
+#include <QTextStream>
+
+namespace {
+
+const QString dateFormat = QStringLiteral("dd.MM.yyyy hh:mm:ss");
+const QString lineEnd = QStringLiteral("\r\n");
+const QChar separator = QLatin1Char(';');
+
+// Files written under a translation whose prefixes have these lengths carry them; a prefix of
+// another language that the program no longer knows is dropped by count.
+constexpr qsizetype objectPrefixLength = 16;
+constexpr qsizetype inspectorPrefixLength = 10;
+
+const char objectPrefixText[] = QT_TRANSLATE_NOOP("MainWindow", "THE OBJECT OF CONTROL ");
+const char inspectorPrefixText[] = QT_TRANSLATE_NOOP("MainWindow", "INSPECTOR ");
+
+// Files are exchanged with the program's older versions, which wrote in the locale's code page and
+// without a byte-order mark.
+void useLocaleEncoding(QTextStream &stream)
+{
+    stream.setEncoding(QStringConverter::System);
+    stream.setGenerateByteOrderMark(false);
+}
+
+} // namespace
+
+ChangeFilePrefixes ChangeFilePrefixes::current()
+{
+    return { QCoreApplication::translate("MainWindow", objectPrefixText),
+             QCoreApplication::translate("MainWindow", inspectorPrefixText) };
+}
+
+ChangeFilePrefixes ChangeFilePrefixes::untranslated()
+{
+    return { QString::fromLatin1(objectPrefixText), QString::fromLatin1(inspectorPrefixText) };
+}
+
+bool writeChangeFile(QIODevice &device, const ChangeFileContent &content,
+                     const ChangeFilePrefixes &prefixes)
+{
+    QTextStream stream(&device);
+    useLocaleEncoding(stream);
+    stream << prefixes.object << content.object << lineEnd;
+    stream << prefixes.inspector << content.inspector << lineEnd;
+    stream << content.dateTime.toString(dateFormat) << lineEnd;
+    stream << content.deviceName << lineEnd;
+    stream << content.serialNumber << lineEnd;
+    for (auto group = content.measurements.cbegin(); group != content.measurements.cend();
+         ++group) {
+        stream << group.key();
+        for (const QString &value : *group)
+            stream << separator << value;
+        stream << lineEnd;
+    }
+    stream.flush();
+    return stream.status() == QTextStream::Ok;
+}
+
+ChangeFileContent readChangeFile(QIODevice &device, const ChangeFilePrefixes &prefixes)
+{
+    const ChangeFilePrefixes plain = ChangeFilePrefixes::untranslated();
+    QTextStream stream(&device);
+    useLocaleEncoding(stream);
+
+    ChangeFileContent content;
+    // Past the end readLine() gives an empty text, which is what a short file's missing lines mean.
+    content.object =
+        stripChangeFilePrefix(stream.readLine(), prefixes.object, plain.object, objectPrefixLength);
+    content.inspector = stripChangeFilePrefix(stream.readLine(), prefixes.inspector,
+                                              plain.inspector, inspectorPrefixLength);
+    content.dateTime = QDateTime::fromString(stream.readLine(), dateFormat);
+    content.deviceName = stream.readLine();
+    content.serialNumber = stream.readLine();
+
+    QString line;
+    while (stream.readLineInto(&line)) {
+        if (!line.contains(separator))
+            continue;
+        QStringList fields = line.split(separator);
+        const QString name = fields.takeFirst();
+        // A repeated name keeps only its last record.
+        content.measurements.insert(name, fields);
+    }
+    return content;
+}
+
+QString stripChangeFilePrefix(const QString &line, const QString &prefixInUse,
+                              const QString &untranslatedPrefix, qsizetype fixedCount)
+{
+    if (!prefixInUse.isEmpty() && line.startsWith(prefixInUse))
+        return line.mid(prefixInUse.size());
+    if (line.startsWith(untranslatedPrefix))
+        return line.mid(untranslatedPrefix.size());
+    return line.size() > fixedCount ? line.mid(fixedCount) : QString();
+}
+
+QString defaultChangeFileName(const QString &object, const QString &inspector,
+                              const QString &displayedDate)
+{
+    QString name = object + QLatin1Char('_') + inspector + QLatin1Char('_') + displayedDate;
+    // Path separators too: the name must stay a name inside the proposed folder.
+    for (const char from : { ' ', '.', ':', '/', '\\' })
+        name.replace(QLatin1Char(from), QLatin1Char('_'));
+    return name;
+}
+
+QString withChangeFileSuffix(const QString &name)
+{
+    const QString suffix = QStringLiteral(".csv");
+    return name.endsWith(suffix, Qt::CaseSensitive) ? name : name + suffix;
+}

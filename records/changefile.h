@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QDateTime>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+class QIODevice;
+
+// The result of one control as the file of changes holds it: five header lines, then one record
+// per group. Knows nothing of widgets, so that the window, the tests and the bench share it.
+struct ChangeFileContent
+{
+    QString object; // without its prefix
+    QString inspector; // without its prefix
+    QDateTime dateTime; // invalid when the file's date line does not parse
+    QString deviceName;
+    QString serialNumber;
+    QMap<QString, QStringList> measurements;
+};
+
+// The texts that open the object and inspector lines.
+struct ChangeFilePrefixes
+{
+    QString object;
+    QString inspector;
+
+    // As the translation in use spells them ("MainWindow" context).
+    static ChangeFilePrefixes current();
+    // As written without a translation.
+    static ChangeFilePrefixes untranslated();
+};
+
+// Writes the whole file to an open device. Returns false when the stream reports a failure; the
+// device's own errorString() then says why.
+bool writeChangeFile(QIODevice &device, const ChangeFileContent &content,
+                     const ChangeFilePrefixes &prefixes = ChangeFilePrefixes::current());
+
+// Reads a file from an open device. The first five lines are taken as the header whatever they
+// hold; missing lines count as empty.
+ChangeFileContent
+readChangeFile(QIODevice &device,
+               const ChangeFilePrefixes &prefixes = ChangeFilePrefixes::current());
+
+// The object or inspector text of a header line: the prefix in use when the line starts with it,
+// else the untranslated one, else a fixed count of characters is dropped.
+QString stripChangeFilePrefix(const QString &line, const QString &prefixInUse,
+                              const QString &untranslatedPrefix, qsizetype fixedCount);
+
+// The name Save proposes, from the object, the inspector and the date as the date field shows it.
+QString defaultChangeFileName(const QString &object, const QString &inspector,
+                              const QString &displayedDate);
+
+// The chosen name with ".csv" appended unless it already ends so (case-sensitively).
+QString withChangeFileSuffix(const QString &name);
