@@ -183,6 +183,8 @@ bool waitForReader(int master)
             pauseFor(0.2);
             return !stopRequested;
         }
+        // A hang-up does not wait in poll(); look again a little later.
+        pauseFor(0.1);
     }
     return false;
 }
@@ -284,9 +286,13 @@ int main(int argc, char **argv)
         }
         std::cerr << "tolvaren-sim: sent a transfer of " << transfer.size() << " bytes\n";
     }
+    // The line stays open, so that the reader sees no hang-up; a signal ends the wait.
     while (!options.exitWhenDone && !stopRequested) {
-        drain(master);
-        pauseFor(0.2);
+        pollfd fd { master, POLLIN, 0 };
+        if (poll(&fd, 1, 1000) > 0 && (fd.revents & POLLIN))
+            drain(master);
+        else if (fd.revents & POLLHUP)
+            pauseFor(0.5); // nobody has the line open: poll would not wait
     }
     close(master);
     return status;
