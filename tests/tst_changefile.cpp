@@ -229,13 +229,6 @@ private slots:
         QFETCH(QString, name);
         QCOMPARE(defaultChangeFileName(object, inspector, date), name);
     }
-
-    void shouldAppendTheSuffixCaseSensitively()
-    {
-        QCOMPARE(withChangeFileSuffix("results"), QStringLiteral("results.csv"));
-        QCOMPARE(withChangeFileSuffix("results.csv"), QStringLiteral("results.csv"));
-        QCOMPARE(withChangeFileSuffix("results.CSV"), QStringLiteral("results.CSV.csv"));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestChangeFile)

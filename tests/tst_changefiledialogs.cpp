@@ -149,8 +149,8 @@ private slots:
     void init();
     void cleanup();
 
-    void cancelledSaveWritesNothing();
-    void cancelledReadChangesNothing();
+    void cancelledDialogsChangeNothing_data();
+    void cancelledDialogsChangeNothing();
     void saveAppendsTheSuffix_data();
     void saveAppendsTheSuffix();
     void saveAsksBeforeReplacingAFileOnlyTheSuffixNames_data();
@@ -225,51 +225,44 @@ QString ChangeFileDialogsTest::screen() const
     return parts.join(QLatin1Char(';'));
 }
 
-void ChangeFileDialogsTest::cancelledSaveWritesNothing()
+void ChangeFileDialogsTest::cancelledDialogsChangeNothing_data()
 {
-    QString title, start;
-    QStringList filters;
-    ModalScript script;
-    script.then<QFileDialog>([&](QFileDialog *dialog) {
-        title = dialog->windowTitle();
-        filters = dialog->nameFilters();
-        start = dialog->directory().absolutePath() + QLatin1Char('/')
-            + dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->text();
-        QVERIFY(dialog->testOption(QFileDialog::DontUseNativeDialog));
-        dialog->reject();
-    });
-    const QString before = screen();
-    save(script);
-
-    QCOMPARE(title, QStringLiteral("Select a file to save the changes"));
-    QCOMPARE(filters, QStringList { QStringLiteral("Files of changes(*.csv)") });
-    const QString date = widget<QDateTimeEdit>("dtmDate")->text();
-    QVERIFY2(start.startsWith(QDir(folder->path()).absolutePath() + "/Pipe_12_Team_2_"),
-             qPrintable(start));
-    QVERIFY2(date.size() > 4 && !QFileInfo(start).fileName().contains(QRegularExpression("[ .:]")),
-             qPrintable(start));
-    QVERIFY(QDir(folder->path()).isEmpty());
-    QCOMPARE(screen(), before);
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QString>("startName");
+    QTest::newRow("save") << "actionSave"
+                          << "Select a file to save the changes"
+                          << "Files of changes(*.csv)"
+                          << "Pipe_12_Team_2_";
+    QTest::newRow("read") << "actionRead"
+                          << "Select a file to read the changes"
+                          << "Files of changes (*.csv)"
+                          << "";
 }
 
-void ChangeFileDialogsTest::cancelledReadChangesNothing()
+void ChangeFileDialogsTest::cancelledDialogsChangeNothing()
 {
+    QFETCH(QString, action);
+    QFETCH(QString, title);
+    QFETCH(QString, filter);
+    QFETCH(QString, startName);
     put(path("other.csv"), "THE OBJECT OF CONTROL x\r\nINSPECTOR y\r\n");
-    QString title, directory;
-    QStringList filters;
     ModalScript script;
     script.then<QFileDialog>([&](QFileDialog *dialog) {
-        title = dialog->windowTitle();
-        filters = dialog->nameFilters();
-        directory = dialog->directory().absolutePath();
+        QCOMPARE(dialog->windowTitle(), title);
+        QCOMPARE(dialog->nameFilters(), QStringList { filter });
+        QVERIFY(dialog->testOption(QFileDialog::DontUseNativeDialog));
+        QCOMPARE(dialog->directory().absolutePath(), QDir(folder->path()).absolutePath());
+        const QString name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->text();
+        QVERIFY2(name.startsWith(startName) && !name.contains(QRegularExpression("[ .:]")),
+                 qPrintable(name));
         dialog->reject();
     });
     const QString before = screen();
-    read(script);
+    run(action, script);
 
-    QCOMPARE(title, QStringLiteral("Select a file to read the changes"));
-    QCOMPARE(filters, QStringList { QStringLiteral("Files of changes (*.csv)") });
-    QCOMPARE(directory, QDir(folder->path()).absolutePath());
+    QCOMPARE(QDir(folder->path()).entryList(QDir::Files), QStringList { "other.csv" });
     QCOMPARE(screen(), before);
 }
 
