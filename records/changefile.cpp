@@ -18,8 +18,8 @@ constexpr qsizetype inspectorPrefixLength = 10;
 const char objectPrefixText[] = QT_TRANSLATE_NOOP("MainWindow", "THE OBJECT OF CONTROL ");
 const char inspectorPrefixText[] = QT_TRANSLATE_NOOP("MainWindow", "INSPECTOR ");
 
-// Files are exchanged with the program's older versions, which wrote in the locale's code page and
-// without a byte-order mark.
+// The file names no encoding of its own: spreadsheet programs open a CSV file without a byte-order
+// mark in the locale's code page, and so does the reader here.
 void useLocaleEncoding(QTextStream &stream)
 {
     stream.setEncoding(QStringConverter::System);
