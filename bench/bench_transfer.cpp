@@ -8,9 +8,11 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLocale>
 #include <QTableWidget>
 
 #include <cstdio>
+#include <cstring>
 #include <sys/resource.h>
 
 namespace {
@@ -65,12 +67,22 @@ QList<QByteArray> cut(const QByteArray &transfer, qsizetype packet)
     return deliveries;
 }
 
-void printRate(const char *what, qsizetype bytes, qint64 nanoseconds)
+// A line for scripts beside the human one: figure, key, value, unit, label, tab-separated.
+void printFigure(const QByteArray &key, double value, const char *unit, const QByteArray &label)
+{
+    std::printf("figure\t%s\t%.6g\t%s\t%s\n", key.constData(), value, unit, label.constData());
+}
+
+void printRate(const char *what, qsizetype bytes, qint64 nanoseconds, const QByteArray &key,
+               const QByteArray &label)
 {
     const double seconds = double(nanoseconds) / 1e9;
     const double bytesPerSecond = double(bytes) / seconds;
     std::printf("  %-52s %9.1f MB/s  %9.0f x line rate  (%.3f s)\n", what, bytesPerSecond / 1e6,
                 bytesPerSecond / lineRateBytesPerSecond, seconds);
+    printFigure(key, bytesPerSecond / 1e6, "MB/s", label);
+    printFigure(key + "_ratio", bytesPerSecond / lineRateBytesPerSecond,
+                "x line rate (1,920 bytes/s)", label + ": ratio to the line rate");
 }
 
 void benchFramer(const QByteArray &transfer)
@@ -86,7 +98,9 @@ void benchFramer(const QByteArray &transfer)
         const qint64 elapsed = clock.nsecsElapsed();
         const QByteArray what = "framer, " + QByteArray::number(packet) + "-byte deliveries, "
             + QByteArray::number(lines) + " lines";
-        printRate(what.constData(), transfer.size(), elapsed);
+        printRate(what.constData(), transfer.size(), elapsed,
+                  "framer_" + QByteArray::number(packet),
+                  "Framer, " + QByteArray::number(packet) + "-byte deliveries");
     }
 }
 
@@ -100,13 +114,14 @@ void benchLineHandling(const QByteArray &transfer)
     clock.start();
     for (const QByteArray &line : lines)
         groups += interpretLine(decodeInstrumentText(line), markers).isGroup;
-    printRate("decoding and marker tests alone", transfer.size(), clock.nsecsElapsed());
+    printRate("decoding and marker tests alone", transfer.size(), clock.nsecsElapsed(),
+              "decode_markers", "Decoding and marker tests alone");
     if (groups == 0)
         std::printf("  (no group lines recognised)\n");
 }
 
 void benchWindow(const QByteArray &transfer, qsizetype packet, QtMessageHandler handler,
-                 const char *what)
+                 const char *what, const QByteArray &key, const QByteArray &label)
 {
     MainWindow window(nullptr, new NoDevices);
     const QList<QByteArray> deliveries = cut(transfer, packet);
@@ -117,7 +132,7 @@ void benchWindow(const QByteArray &transfer, qsizetype packet, QtMessageHandler 
         window.receiveDelivery(delivery);
     const qint64 elapsed = clock.nsecsElapsed();
     qInstallMessageHandler(previous);
-    printRate(what, transfer.size(), elapsed);
+    printRate(what, transfer.size(), elapsed, key, label);
 }
 
 // The table drawn from a fresh window, and again for a second transfer, whose serial line clears
@@ -143,14 +158,24 @@ void benchEndToTable(qsizetype readings)
                     "%7.2f ms  (%d x %d cells)\n",
                     static_cast<long long>(readings), which, double(handled) / 1e6,
                     double(drawn) / 1e6, table->rowCount(), table->columnCount());
+        const bool first = std::strcmp(which, "first") == 0;
+        printFigure("end_to_table_" + QByteArray::number(readings) + (first ? "" : "_second"),
+                    double(drawn) / 1e6, "ms",
+                    "End line to drawn table, "
+                        + QLocale(QLocale::English).toString(readings).toLatin1()
+                        + (first ? " readings" : " readings, second transfer"));
     }
 
     // The slot on its own, over the same store and a table that shows it already.
     QElapsedTimer clock;
     clock.start();
     QMetaObject::invokeMethod(&window, "showData", Qt::DirectConnection);
+    const double showDataMs = double(clock.nsecsElapsed()) / 1e6;
     std::printf("  %7lld readings, showData() alone: %7.2f ms\n", static_cast<long long>(readings),
-                double(clock.nsecsElapsed()) / 1e6);
+                showDataMs);
+    printFigure("showdata_" + QByteArray::number(readings), showDataMs, "ms",
+                "showData() alone, " + QLocale(QLocale::English).toString(readings).toLatin1()
+                    + " readings");
 }
 
 long peakMemoryKiB()
@@ -182,9 +207,12 @@ int main(int argc, char *argv[])
     benchFramer(transfer);
     std::printf("Line handling (diagnostics suppressed by a message handler that does nothing):\n");
     benchLineHandling(transfer);
-    benchWindow(transfer, 62, ignoreMessage, "window, 62-byte deliveries, end to end");
+    benchWindow(transfer, 62, ignoreMessage, "window, 62-byte deliveries, end to end", "handler",
+                "Handler (window), 62-byte deliveries, diagnostics suppressed");
     std::printf("Line handling with the diagnostics formatted and written to /dev/null:\n");
-    benchWindow(transfer, 62, printMessageNowhere, "window, 62-byte deliveries, end to end");
+    benchWindow(transfer, 62, printMessageNowhere, "window, 62-byte deliveries, end to end",
+                "handler_diagnostics",
+                "Handler (window), 62-byte deliveries, diagnostics written to /dev/null");
 
     std::printf("End line to drawn table (offscreen, diagnostics suppressed), %d groups:\n",
                 groupCount);
@@ -192,6 +220,8 @@ int main(int argc, char *argv[])
         benchEndToTable(readings);
 
     std::printf("Peak memory (ru_maxrss): %ld KiB\n", peakMemoryKiB());
+    printFigure("bench_transfer_peak", double(peakMemoryKiB()) / 1024.0, "MiB",
+                "Peak memory of this receive-path bench (10 MB transfer held twice)");
     std::fclose(sink);
     return 0;
 }
