@@ -109,6 +109,7 @@ private slots:
     void overlongLineIsCutAtTheBound();
     void lastLineWithoutLineFeedCountsAfterTheQuietInterval();
     void lastLineWithoutLineFeedCountsWhenThePortCloses();
+    void longDeviceAndSerialLinesLeaveTheWindowItsSize();
 
 private:
     std::unique_ptr<MainWindow> makeWindow();
@@ -521,6 +522,35 @@ void TransferTest::lastLineWithoutLineFeedCountsWhenThePortCloses()
              QStringList({ "Close port", "input:  \"END\"", "\"END\"" }));
     QCOMPARE(TableContents::of(widget<QTableWidget>(window, "tableMeasurement")).columns,
              QList<QStringList> { { "0.5" } });
+}
+
+// Line noise often holds "SN" or "DEVICE"; a label that widened the window to such a line once
+// made it hundreds of thousands of pixels wide and its image hundreds of megabytes.
+void TransferTest::longDeviceAndSerialLinesLeaveTheWindowItsSize()
+{
+    // Shown at its own size, as the program shows it.
+    auto window = makeWindow();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    auto *deviceLabel = widget<QLabel>(*window, "lblDevice");
+    auto *serialLabel = widget<QLabel>(*window, "lblZav");
+    const int width = window->width();
+
+    window->receiveDelivery("DEVICE X-100\r\nSN 517\r\n");
+    QTest::qWait(50);
+    QCOMPARE(window->width(), width);
+    // Short texts show whole, and the serial label takes the rest of the row.
+    QVERIFY(deviceLabel->width() >= deviceLabel->sizeHint().width());
+    QVERIFY(serialLabel->width() >= serialLabel->sizeHint().width());
+    QVERIFY(serialLabel->geometry().right() > width - 20);
+
+    const QByteArray run(60000, 'x');
+    window->receiveDelivery("DEVICE " + run + "\r\nSN " + run + "\r\n");
+    QTest::qWait(50);
+    QCOMPARE(window->width(), width);
+    QVERIFY(window->minimumSize().width() <= width);
+    QCOMPARE(deviceLabel->text().size(), 60007);
+    QCOMPARE(serialLabel->text().size(), 60003);
 }
 
 QTEST_MAIN(TransferTest)
