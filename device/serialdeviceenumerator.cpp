@@ -2,6 +2,8 @@
 
 #include "device/systemdevicesource.h"
 
+#include <QTimer>
+
 SerialDeviceEnumerator::SerialDeviceEnumerator(SerialDeviceSource *source, QObject *parent)
     : QObject(parent)
     , deviceSource(source ? source : new SystemDeviceSource(QString()))
@@ -45,6 +47,12 @@ void SerialDeviceEnumerator::reportGone(const QString &deviceName)
         return;
     reportedNames.removeAll(deviceName);
     emit hasChanged(reportedNames);
+    // The system may have no news to send: the device can be back under its old name before the
+    // port noticed it was gone (a link re-pointed at a new line), so look again once by ourselves.
+    QTimer::singleShot(lookAgainAfterGoneMs, this, [this] {
+        if (enabled)
+            rescan();
+    });
 }
 
 void SerialDeviceEnumerator::setDeviceName(const QString &deviceName)

@@ -29,9 +29,11 @@ public:
     SerialDeviceSource *source() const { return deviceSource; }
 
     // Reports the device as gone at once, and as present again as soon as a later look lists
-    // it. For a port that the system has already given up on (an adapter pulled out, a
-    // pseudo-terminal hung up), whose device may leave and come back between two looks.
+    // it; one such look is made by itself after a second. For a port that the system has already
+    // given up on (an adapter pulled out, a pseudo-terminal hung up), whose device may leave and
+    // come back between two looks.
     void reportGone(const QString &name);
+    static constexpr int lookAgainAfterGoneMs = 1000;
 
 signals:
     void hasChanged(const QStringList &devices);

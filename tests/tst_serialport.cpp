@@ -24,6 +24,7 @@ private slots:
     void removalClosesThePort();
     void listChangeWhileTheFailureBoxIsOpen();
     void hangUpClosesThePortWithoutSpinning();
+    void lineBackBeforeTheHangUpWasNoticedIsOpenedAgain();
 };
 
 static qint64 cpuMicroseconds()
@@ -180,6 +181,26 @@ void SerialPortTest::hangUpClosesThePortWithoutSpinning()
     f.source->play(f.source->devices);
     QVERIFY(f.window->serialPort() && f.window->serialPort()->isOpen());
     QVERIFY(second.slaveIsOpen());
+}
+
+void SerialPortTest::lineBackBeforeTheHangUpWasNoticedIsOpenedAgain()
+{
+    // The name already leads to the new line when the old one hangs up, and the system sends no
+    // news of it: nothing but the program's own second look can find the line again.
+    QTemporaryDir directory;
+    const QString link = directory.filePath(QStringLiteral("adapter"));
+    auto first = std::make_unique<PseudoTerminal>();
+    QVERIFY(QFile::link(first->path(), link));
+    DeviceFixture f({ adapterDevice(link) });
+    QVERIFY(f.window->serialPort() && f.window->serialPort()->isOpen());
+
+    PseudoTerminal second;
+    QVERIFY(QFile::remove(link));
+    QVERIFY(QFile::link(second.path(), link));
+    first->hangUp();
+    QTRY_VERIFY_WITH_TIMEOUT(second.slaveIsOpen(), 3000);
+    QVERIFY(f.window->serialPort() && f.window->serialPort()->isOpen());
+    QVERIFY(f.indicator());
 }
 
 QTEST_MAIN(SerialPortTest)
