@@ -1,3 +1,4 @@
+#include "app/optionalfile.h"
 #include "mainwindow/mainwindow.h"
 #include "nodevices.h"
 
@@ -21,6 +22,7 @@ private slots:
     void showsAChangedPageAtTheNextOpening();
     void missingPageStillOpensAndSaysWhichPage();
     void logoButtonOpensAbout();
+    void dataFolderProvidesPagesAndWorkingDirectoryWins();
 
 private:
     struct Seen
@@ -143,6 +145,20 @@ void DialogsTest::logoButtonOpensAbout()
         [&] { window->findChild<QPushButton *>(QStringLiteral("logoButton"))->click(); });
     QCOMPARE(seen.objectName, QStringLiteral("About"));
     QCOMPARE(seen.text, QStringLiteral("About this program"));
+}
+
+void DialogsTest::dataFolderProvidesPagesAndWorkingDirectoryWins()
+{
+    // The data folder that an installation beside this test program would have.
+    QDir dataFolder(installedDataFolder());
+    QVERIFY(dataFolder.mkpath(QStringLiteral(".")));
+    const auto removeInstalled =
+        qScopeGuard([&] { QFile::remove(dataFolder.filePath(QStringLiteral("about.html"))); });
+    writePage(dataFolder.filePath(QStringLiteral("about.html")), QStringLiteral("Installed"));
+    auto *about = window->findChild<QAction *>(QStringLiteral("actionAbout"));
+    QCOMPARE(openAndClose([&] { about->trigger(); }).text, QStringLiteral("Installed"));
+    writePage(QStringLiteral("about.html"), QStringLiteral("Local"));
+    QCOMPARE(openAndClose([&] { about->trigger(); }).text, QStringLiteral("Local"));
 }
 
 QTEST_MAIN(DialogsTest)

@@ -8,7 +8,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStatusBar>
 #include <QTableWidget>
 #include <QToolBar>
 #include <QTranslator>
@@ -23,15 +22,13 @@ class MainWindowTest : public QObject
 private slots:
     void init();
     void cleanup();
-
     void buildsTheObjectTree_data();
     void buildsTheObjectTree();
-    void laysOutFramesAndGivesExtraWidthToSerialLabel();
-    void toolbarHoldsActionsThenSpacerThenLogo();
-    void connectionIndicatorIsDisabledAndCheckable();
-    void iconsComeFromTheBundleWithoutFilesOnDisk();
-    void startsWithTheInitialTextsAndTheStartDate();
+    void growingGivesWidthToSerialLabelAndHeightToTable();
+    void toolbarShowsActionsThenTheLogo();
+    void startsWithInitialTextsDateAndEmptyTable();
     void logoComesFromWorkingDirectoryWhenPresent();
+    void exitAndCloseEndTheLoopWithZero_data();
     void exitAndCloseEndTheLoopWithZero();
     void translationReplacesTextsOnlyWhenPresent();
     void constructionPrintsNoWarning();
@@ -41,16 +38,19 @@ private:
     {
         return std::make_unique<MainWindow>(nullptr, new NoDevices);
     }
+    template<typename T = QObject> T *child(const MainWindow &window, const char *name)
+    {
+        return window.findChild<T *>(QLatin1String(name));
+    }
 
+    // Empty, so nothing optional is found there unless a test puts it.
     QTemporaryDir workingDirectory;
     QString previousDirectory;
 };
 
 void MainWindowTest::init()
 {
-    // An empty working directory, so nothing optional is found there unless a test puts it.
     previousDirectory = QDir::currentPath();
-    QVERIFY(workingDirectory.isValid());
     QVERIFY(QDir::setCurrent(workingDirectory.path()));
 }
 
@@ -63,14 +63,9 @@ void MainWindowTest::cleanup()
 
 void MainWindowTest::buildsTheObjectTree_data()
 {
-    QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("className");
     QTest::addColumn<QString>("parentName");
-
-    const struct
-    {
-        const char *name, *className, *parentName;
-    } rows[] = {
+    const char *rows[][3] = {
         { "actionRead", "QAction", "MainWindow" },
         { "actionSave", "QAction", "MainWindow" },
         { "actionPrint", "QAction", "MainWindow" },
@@ -96,28 +91,26 @@ void MainWindowTest::buildsTheObjectTree_data()
         { "statusBar", "QStatusBar", "MainWindow" },
     };
     for (const auto &row : rows)
-        QTest::newRow(row.name) << row.name << row.className << row.parentName;
+        QTest::newRow(row[0]) << row[1] << row[2];
 }
 
 void MainWindowTest::buildsTheObjectTree()
 {
-    QFETCH(QString, name);
     QFETCH(QString, className);
     QFETCH(QString, parentName);
-
     const auto window = makeWindow();
     QCOMPARE(window->objectName(), QStringLiteral("MainWindow"));
-    const QList<QObject *> found = window->findChildren<QObject *>(name);
+    const QList<QObject *> found = window->findChildren<QObject *>(QTest::currentDataTag());
     QCOMPARE(found.size(), 1);
     QCOMPARE(QString::fromLatin1(found.first()->metaObject()->className()), className);
     QCOMPARE(found.first()->parent()->objectName(), parentName);
 }
 
-void MainWindowTest::laysOutFramesAndGivesExtraWidthToSerialLabel()
+void MainWindowTest::growingGivesWidthToSerialLabelAndHeightToTable()
 {
     const auto window = makeWindow();
     auto widgetsOf = [&](const char *layoutName) {
-        auto *layout = window->findChild<QBoxLayout *>(QLatin1String(layoutName));
+        auto *layout = child<QBoxLayout>(*window, layoutName);
         QStringList names;
         for (int i = 0; i < layout->count(); ++i)
             names << layout->itemAt(i)->widget()->objectName();
@@ -127,160 +120,121 @@ void MainWindowTest::laysOutFramesAndGivesExtraWidthToSerialLabel()
     QCOMPARE(widgetsOf("horizontalLayout_2"), QStringList({ "lblDevice", "lblZav" }));
     QCOMPARE(widgetsOf("horizontalLayout"),
              QStringList({ "dtmDate", "label", "edtObject", "label_2", "edtInspector" }));
-
-    auto *top = window->findChild<QBoxLayout *>(QStringLiteral("horizontalLayout_2"));
-    QCOMPARE(top->stretch(0), 0);
-    QCOMPARE(top->stretch(1), 1);
-    QCOMPARE(top->contentsMargins(), QMargins(3, 3, 3, 3));
-    QCOMPARE(window->findChild<QBoxLayout *>(QStringLiteral("verticalLayout"))->contentsMargins(),
-             QMargins(4, 4, 4, 4));
+    QCOMPARE(child<QBoxLayout>(*window, "verticalLayout")->contentsMargins(), QMargins(4, 4, 4, 4));
     QCOMPARE(window->size(), QSize(668, 355));
 
-    // Growing the window widens the serial label, not the device label; the table takes the height.
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-    auto *device = window->findChild<QLabel *>(QStringLiteral("lblDevice"));
-    auto *serial = window->findChild<QLabel *>(QStringLiteral("lblZav"));
-    auto *table = window->findChild<QTableWidget *>(QStringLiteral("tableMeasurement"));
-    const int deviceWidth = device->width();
-    const int serialWidth = serial->width();
+    auto *device = child<QLabel>(*window, "lblDevice");
+    auto *serial = child<QLabel>(*window, "lblZav");
+    auto *table = child<QTableWidget>(*window, "tableMeasurement");
+    const QSize before(device->width(), serial->width());
     const int tableHeight = table->height();
     window->resize(968, 655);
-    QTRY_COMPARE(serial->width(), serialWidth + 300);
-    QCOMPARE(device->width(), deviceWidth);
+    QTRY_COMPARE(serial->width(), before.height() + 300);
+    QCOMPARE(device->width(), before.width());
     QCOMPARE(table->height(), tableHeight + 300);
 }
 
-void MainWindowTest::toolbarHoldsActionsThenSpacerThenLogo()
+void MainWindowTest::toolbarShowsActionsThenTheLogo()
 {
     const auto window = makeWindow();
-    auto *toolBar = window->findChild<QToolBar *>(QStringLiteral("mainToolBar"));
+    auto *toolBar = child<QToolBar>(*window, "mainToolBar");
     QCOMPARE(window->toolBarArea(toolBar), Qt::TopToolBarArea);
-    QVERIFY(!toolBar->isMovable());
-    QVERIFY(!toolBar->isFloatable());
+    QVERIFY(!toolBar->isMovable() && !toolBar->isFloatable());
     QCOMPARE(toolBar->iconSize(), QSize(32, 32));
     QCOMPARE(toolBar->toolButtonStyle(), Qt::ToolButtonIconOnly);
 
+    // Six actions with their tooltips and bundled 32 x 32 icons; no About button.
     const QList<QAction *> actions = toolBar->actions();
     QCOMPARE(actions.size(), 8);
-    QStringList names;
-    for (int i = 0; i < 6; ++i)
-        names << actions.at(i)->objectName();
-    QCOMPARE(names,
-             QStringList({ "actionConnection", "actionRead", "actionSave", "actionPrint",
-                           "actionHelp", "actionExit" }));
+    QStringList shown;
+    for (QAction *action : actions.first(6)) {
+        shown << action->objectName() + QLatin1Char('=') + action->toolTip();
+        QCOMPARE(action->icon().availableSizes().value(0), QSize(32, 32));
+    }
+    QCOMPARE(shown,
+             QStringList({ "actionConnection=Connect the device", "actionRead=Read from file",
+                           "actionSave=Save to file", "actionPrint=Print", "actionHelp=Help",
+                           "actionExit=Exit from program" }));
+    QCOMPARE(window->windowIcon().availableSizes().value(0), QSize(16, 16));
 
-    auto *spacer = toolBar->widgetForAction(actions.at(6));
+    QCOMPARE(toolBar->widgetForAction(actions.at(6))->sizePolicy().horizontalPolicy(),
+             QSizePolicy::Expanding);
     auto *logo = qobject_cast<QPushButton *>(toolBar->widgetForAction(actions.at(7)));
-    QVERIFY(spacer);
-    QCOMPARE(spacer->sizePolicy().horizontalPolicy(), QSizePolicy::Expanding);
-    QVERIFY(logo);
-    QVERIFY(logo->isFlat());
-    QVERIFY(logo->text().isEmpty());
+    QVERIFY(logo && logo->isFlat() && logo->text().isEmpty());
     QCOMPARE(logo->iconSize(), QSize(220, 42));
+    QCOMPARE(logo->icon().availableSizes().value(0), QSize(220, 42));
 
-    const QStringList toolTips = {
-        "Connect the device", "Read from file", "Save to file", "Print", "Help", "Exit from program"
-    };
-    for (int i = 0; i < 6; ++i)
-        QCOMPARE(actions.at(i)->toolTip(), toolTips.at(i));
-}
-
-void MainWindowTest::connectionIndicatorIsDisabledAndCheckable()
-{
-    const auto window = makeWindow();
-    auto *connection = window->findChild<QAction *>(QStringLiteral("actionConnection"));
-    QVERIFY(connection->isCheckable());
-    QVERIFY(!connection->isChecked());
-    QVERIFY(!connection->isEnabled());
-
-    // The two states draw different pictures, in colour although the action is disabled, so
-    // that the indicator stays readable.
+    // The indicator: checkable, unchecked and disabled, its two states drawn in colour although
+    // it is disabled, so that it stays readable.
+    auto *connection = child<QAction>(*window, "actionConnection");
+    QVERIFY(connection->isCheckable() && !connection->isChecked() && !connection->isEnabled());
     const QIcon icon = connection->icon();
     const QImage off = icon.pixmap(32, QIcon::Normal, QIcon::Off).toImage();
     const QImage on = icon.pixmap(32, QIcon::Normal, QIcon::On).toImage();
-    QVERIFY(!off.isNull());
-    QVERIFY(off != on);
+    QVERIFY(!off.isNull() && off != on);
     QCOMPARE(icon.pixmap(32, QIcon::Disabled, QIcon::Off).toImage(), off);
     QCOMPARE(icon.pixmap(32, QIcon::Disabled, QIcon::On).toImage(), on);
 }
 
-void MainWindowTest::iconsComeFromTheBundleWithoutFilesOnDisk()
-{
-    QVERIFY(QDir::current().entryList(QDir::Files).isEmpty());
-    const auto window = makeWindow();
-    for (QAction *action : window->findChildren<QAction *>()) {
-        if (action->objectName().isEmpty())
-            continue; // the toolbar's own actions for its widgets
-        QVERIFY2(!action->icon().isNull(), qPrintable(action->objectName()));
-        QCOMPARE(action->icon().availableSizes().value(0), QSize(32, 32));
-    }
-    QCOMPARE(window->windowIcon().availableSizes().value(0), QSize(16, 16));
-    auto *logo = window->findChild<QPushButton *>(QStringLiteral("logoButton"));
-    QCOMPARE(logo->icon().availableSizes().value(0), QSize(220, 42));
-}
-
-void MainWindowTest::startsWithTheInitialTextsAndTheStartDate()
+void MainWindowTest::startsWithInitialTextsDateAndEmptyTable()
 {
     const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
     const auto window = makeWindow();
-    const QDateTime after = QDateTime::currentDateTime().addSecs(1);
+    const QDateTime shown = child<QDateTimeEdit>(*window, "dtmDate")->dateTime();
+    QVERIFY(shown >= before && shown <= QDateTime::currentDateTime().addSecs(1));
 
     QCOMPARE(window->windowTitle(), QStringLiteral("Measurements"));
-    QCOMPARE(window->findChild<QLabel *>(QStringLiteral("lblDevice"))->text(),
-             QStringLiteral("Device"));
-    QVERIFY(window->findChild<QLabel *>(QStringLiteral("lblZav"))->text().isEmpty());
-    auto *object = window->findChild<QLineEdit *>(QStringLiteral("edtObject"));
-    auto *inspector = window->findChild<QLineEdit *>(QStringLiteral("edtInspector"));
+    QCOMPARE(child<QLabel>(*window, "lblDevice")->text(), QStringLiteral("Device"));
+    QVERIFY(child<QLabel>(*window, "lblZav")->text().isEmpty());
+    auto *object = child<QLineEdit>(*window, "edtObject");
     QCOMPARE(object->text(), QStringLiteral("Object's name"));
-    QCOMPARE(inspector->text(), QStringLiteral("Inspector's name"));
     QVERIFY(object->placeholderText().isEmpty());
+    QCOMPARE(child<QLineEdit>(*window, "edtInspector")->text(), QStringLiteral("Inspector's name"));
 
-    const QDateTime shown =
-        window->findChild<QDateTimeEdit *>(QStringLiteral("dtmDate"))->dateTime();
-    QVERIFY(shown >= before && shown <= after);
-
-    auto *table = window->findChild<QTableWidget *>(QStringLiteral("tableMeasurement"));
-    QCOMPARE(table->rowCount(), 0);
-    QCOMPARE(table->columnCount(), 0);
+    auto *table = child<QTableWidget>(*window, "tableMeasurement");
+    QCOMPARE(QSize(table->columnCount(), table->rowCount()), QSize(0, 0));
     QCOMPARE(table->selectionBehavior(), QAbstractItemView::SelectColumns);
     QCOMPARE(table->selectionMode(), QAbstractItemView::SingleSelection);
 }
 
 void MainWindowTest::logoComesFromWorkingDirectoryWhenPresent()
 {
-    auto logoColour = [](MainWindow &window) {
-        auto *logo = window.findChild<QPushButton *>(QStringLiteral("logoButton"));
-        return logo->icon().pixmap(QSize(220, 42)).toImage().pixelColor(110, 21);
+    auto logoColour = [this](const MainWindow &window) {
+        return child<QPushButton>(window, "logoButton")
+            ->icon()
+            .pixmap(QSize(220, 42))
+            .toImage()
+            .pixelColor(110, 21);
     };
-
-    const auto bundled = makeWindow();
-    const QColor bundledColour = logoColour(*bundled);
+    QVERIFY(logoColour(*makeWindow()) != QColor(Qt::red));
 
     QImage red(220, 42, QImage::Format_RGB32);
     red.fill(Qt::red);
     QVERIFY(red.save(QStringLiteral("logo.png")));
-    const auto local = makeWindow();
-    QCOMPARE(logoColour(*local), QColor(Qt::red));
-    QVERIFY(bundledColour != QColor(Qt::red));
+    QCOMPARE(logoColour(*makeWindow()), QColor(Qt::red));
+}
+
+void MainWindowTest::exitAndCloseEndTheLoopWithZero_data()
+{
+    QTest::addColumn<bool>("byExitAction");
+    QTest::newRow("Exit action") << true;
+    QTest::newRow("window closed") << false;
 }
 
 void MainWindowTest::exitAndCloseEndTheLoopWithZero()
 {
-    {
-        const auto window = makeWindow();
-        window->show();
-        QTimer::singleShot(0, window.get(), [&] {
-            window->findChild<QAction *>(QStringLiteral("actionExit"))->trigger();
-        });
-        QCOMPARE(QApplication::exec(), 0);
-    }
-    {
-        const auto window = makeWindow();
-        window->show();
-        QTimer::singleShot(0, window.get(), [&] { window->close(); });
-        QCOMPARE(QApplication::exec(), 0);
-    }
+    QFETCH(bool, byExitAction);
+    const auto window = makeWindow();
+    window->show();
+    QTimer::singleShot(0, window.get(), [&] {
+        if (byExitAction)
+            child<QAction>(*window, "actionExit")->trigger();
+        else
+            window->close();
+    });
+    QCOMPARE(QApplication::exec(), 0);
 }
 
 void MainWindowTest::translationReplacesTextsOnlyWhenPresent()
@@ -290,7 +244,6 @@ void MainWindowTest::translationReplacesTextsOnlyWhenPresent()
         QVERIFY(!installProgramTranslation(translator));
         QCOMPARE(makeWindow()->windowTitle(), QStringLiteral("Measurements"));
     }
-
     QVERIFY(QFile::copy(QStringLiteral(TEST_TRANSLATION), QStringLiteral("tolvaren.qm")));
     QTranslator translator;
     QVERIFY(installProgramTranslation(translator));
@@ -298,13 +251,10 @@ void MainWindowTest::translationReplacesTextsOnlyWhenPresent()
     QCoreApplication::removeTranslator(&translator);
 
     QCOMPARE(window->windowTitle(), QStringLiteral("Messungen"));
-    QCOMPARE(window->findChild<QAction *>(QStringLiteral("actionSave"))->text(),
-             QStringLiteral("Speichern"));
-    QCOMPARE(window->findChild<QLineEdit *>(QStringLiteral("edtObject"))->text(),
-             QStringLiteral("Name des Objekts"));
+    QCOMPARE(child<QAction>(*window, "actionSave")->text(), QStringLiteral("Speichern"));
+    QCOMPARE(child<QLineEdit>(*window, "edtObject")->text(), QStringLiteral("Name des Objekts"));
     // Texts the translation does not carry stay English.
-    QCOMPARE(window->findChild<QAction *>(QStringLiteral("actionRead"))->text(),
-             QStringLiteral("Read"));
+    QCOMPARE(child<QAction>(*window, "actionRead")->text(), QStringLiteral("Read"));
 }
 
 namespace {
@@ -316,6 +266,7 @@ void captureWarnings(QtMsgType type, const QMessageLogContext &, const QString &
 }
 } // namespace
 
+// Among others, the by-name connection of the form warns of every handler that has no signal.
 void MainWindowTest::constructionPrintsNoWarning()
 {
     capturedWarnings.clear();
@@ -324,8 +275,8 @@ void MainWindowTest::constructionPrintsNoWarning()
         QTranslator translator;
         installProgramTranslation(translator);
         applyProgramStyle();
-        // Shown only by the platform: the offscreen one used here warns about size hints.
-        const auto window = makeWindow();
+        // Not shown: the offscreen platform used here warns of size hints it cannot pass on.
+        makeWindow();
         QCoreApplication::processEvents();
     }
     qInstallMessageHandler(previous);
