@@ -1,7 +1,5 @@
 #pragma once
 
-#include "fakedevicesource.h"
-
 #include "device/systemdevicesource.h"
 #include "mainwindow/mainwindow.h"
 
@@ -9,85 +7,82 @@
 #include <QAction>
 #include <QApplication>
 #include <QMessageBox>
-#include <QPointer>
-#include <QStringList>
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <utility>
 
-#include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
 #include <unistd.h>
 
-// A pseudo-terminal whose slave stands in for an adapter's device; the test plays the instrument
-// on the master side.
-class PseudoTerminal
+// A machine whose serial devices a test chooses: play() hands over a new list and tells the
+// enumerator to look again, as a device event would.
+class FakeDeviceSource : public SerialDeviceSource
 {
 public:
+    explicit FakeDeviceSource(QList<SerialDeviceInfo> initial)
+        : devices(std::move(initial))
+    { }
+    QList<SerialDeviceInfo> scan() override { return devices; }
+    void start() override { started = true; }
+    void play(const QList<SerialDeviceInfo> &next)
+    {
+        devices = next;
+        emit changed();
+    }
+
+    QList<SerialDeviceInfo> devices;
+    bool started = false;
+};
+
+// A listed device, by default an adapter of the instrument.
+inline SerialDeviceInfo device(const QString &name, const QString &productId = "6001",
+                               const QString &vendorId = "0403")
+{
+    return { name, productId, vendorId, "USB serial converter", {}, "A50285BI", "/dev/" + name };
+}
+
+// A device name with no device behind it, so that opening it fails.
+static const QString missingDevice = QStringLiteral("/nonexistent/tolvaren-adapter");
+
+// A pseudo-terminal whose slave stands in for an adapter's device; the test plays the instrument
+// on the master side.
+struct PseudoTerminal
+{
     PseudoTerminal()
     {
         int slave = -1;
-        char path[256] = {};
-        if (openpty(&master, &slave, path, nullptr, nullptr) == 0) {
+        char buffer[256] = {};
+        if (openpty(&master, &slave, buffer, nullptr, nullptr) == 0)
             ::close(slave);
-            devicePath = QString::fromLocal8Bit(path);
-        }
+        path = QString::fromLocal8Bit(buffer);
     }
     ~PseudoTerminal() { hangUp(); }
-    PseudoTerminal(const PseudoTerminal &) = delete;
-    PseudoTerminal &operator=(const PseudoTerminal &) = delete;
+    Q_DISABLE_COPY(PseudoTerminal)
 
-    bool isValid() const { return master >= 0; }
-    QString path() const { return devicePath; }
     // The name under which device lists show it, and which the open port reports.
-    QString name() const { return SystemDeviceSource::listedName(devicePath); }
-
-    bool write(const QByteArray &bytes)
-    {
-        return master >= 0
-            && ::write(master, bytes.constData(), size_t(bytes.size())) == bytes.size();
-    }
-
+    QString name() const { return SystemDeviceSource::listedName(path); }
+    bool write(const QByteArray &b) { return ::write(master, b.data(), b.size()) == b.size(); }
     // True while some process has the slave open.
     bool slaveIsOpen() const
     {
         pollfd fd { master, 0, 0 };
         return master >= 0 && poll(&fd, 1, 0) >= 0 && !(fd.revents & POLLHUP);
     }
+    void hangUp() { ::close(std::exchange(master, -1)); }
 
-    void hangUp()
-    {
-        if (master >= 0)
-            ::close(master);
-        master = -1;
-    }
-
-private:
     int master = -1;
-    QString devicePath;
+    QString path;
 };
 
-// The debug diagnostics written while it exists.
-class DiagnosticsCapture
+// The debug diagnostics written while it exists; others go on to the previous handler.
+struct DiagnosticsCapture
 {
-public:
-    DiagnosticsCapture()
-    {
-        current = this;
-        previous = qInstallMessageHandler(&DiagnosticsCapture::handle);
-    }
-    ~DiagnosticsCapture()
-    {
-        qInstallMessageHandler(previous);
-        current = nullptr;
-    }
-    DiagnosticsCapture(const DiagnosticsCapture &) = delete;
-    DiagnosticsCapture &operator=(const DiagnosticsCapture &) = delete;
+    DiagnosticsCapture() { current = this; }
+    ~DiagnosticsCapture() { qInstallMessageHandler(std::exchange(current, nullptr)->previous); }
+    Q_DISABLE_COPY(DiagnosticsCapture)
 
-    QStringList messages;
-
-private:
     static void handle(QtMsgType type, const QMessageLogContext &context, const QString &text)
     {
         if (type == QtDebugMsg && current)
@@ -97,50 +92,38 @@ private:
     }
 
     static inline DiagnosticsCapture *current = nullptr;
-    QtMessageHandler previous = nullptr;
+    QtMessageHandler previous = qInstallMessageHandler(&handle);
+    QStringList messages;
 };
 
-// Answers the next message box that opens: notes what it showed, runs an optional action
-// inside its event loop, then presses OK.
-class MessageBoxAnswerer : public QObject
+// Answers every message box that opens: notes what the last one showed, runs an optional action
+// inside the first one's event loop, then presses OK.
+struct MessageBoxAnswerer
 {
-public:
     explicit MessageBoxAnswerer(std::function<void()> insideBox = {})
         : action(std::move(insideBox))
     {
-        timer.setInterval(10);
-        QObject::connect(&timer, &QTimer::timeout, this, [this] { answer(); });
-        timer.start();
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            ++boxes;
+            icon = box->icon();
+            shown = { box->windowTitle(), box->text(), box->informativeText() };
+            buttons = box->standardButtons();
+            if (action)
+                std::exchange(action, {})();
+            box->button(QMessageBox::Ok)->click();
+        });
+        timer.start(10);
     }
 
     int boxes = 0;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QString title;
-    QString text;
-    QString informativeText;
-    int buttons = 0;
-
-private:
-    void answer()
-    {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        ++boxes;
-        icon = box->icon();
-        title = box->windowTitle();
-        text = box->text();
-        informativeText = box->informativeText();
-        buttons = int(box->buttons().size());
-        if (action) {
-            action();
-            action = {};
-        }
-        box->button(QMessageBox::Ok)->click();
-    }
-
-    QTimer timer;
+    QMessageBox::StandardButtons buttons;
+    QStringList shown; // title, text, informative text
     std::function<void()> action;
+    QTimer timer;
 };
 
 // A window on a machine whose devices the test plays.
@@ -150,22 +133,8 @@ struct DeviceFixture
         : source(new FakeDeviceSource(initial))
         , window(std::make_unique<MainWindow>(nullptr, source))
     { }
-    bool indicator() const
-    {
-        return window->findChild<QAction *>(QStringLiteral("actionConnection"))->isChecked();
-    }
+    bool indicator() const { return window->findChild<QAction *>("actionConnection")->isChecked(); }
 
     FakeDeviceSource *source;
     std::unique_ptr<MainWindow> window;
 };
-
-inline SerialDeviceInfo adapterDevice(const QString &name)
-{
-    return FakeDeviceSource::device(name, QStringLiteral("6001"));
-}
-
-// A device name with no device behind it, so that opening it fails.
-inline QString missingDevice()
-{
-    return QStringLiteral("/nonexistent/tolvaren-adapter");
-}
