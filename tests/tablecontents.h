@@ -3,45 +3,42 @@
 #include <QStringList>
 #include <QTableWidget>
 
-// What a table shows, cell by cell, in a form that tests compare and print. A cell without an item
-// is a null string, so it differs from an item with empty text.
+#include <tuple>
+
+// What a table shows, cell by cell, in a form that tests compare and print.
 struct TableContents
 {
+    // Stands for a cell without an item, which a null string would not: it equals an empty one.
+    static inline const QString noItem = QStringLiteral("<no item>");
+
     QStringList headers;
     int rows = 0;
     QList<QStringList> columns;
 
     static TableContents of(const QTableWidget *table)
     {
-        TableContents contents;
-        contents.rows = table->rowCount();
+        TableContents contents { {}, table->rowCount(), {} };
+        const auto text = [](const QTableWidgetItem *item) { return item ? item->text() : noItem; };
         for (int column = 0; column < table->columnCount(); ++column) {
-            const QTableWidgetItem *header = table->horizontalHeaderItem(column);
-            contents.headers.append(header ? header->text() : QString());
-            QStringList cells;
-            for (int row = 0; row < table->rowCount(); ++row) {
-                const QTableWidgetItem *item = table->item(row, column);
-                cells.append(item ? item->text() : QString());
-            }
-            contents.columns.append(cells);
+            contents.headers.append(text(table->horizontalHeaderItem(column)));
+            contents.columns.emplaceBack();
+            for (int row = 0; row < contents.rows; ++row)
+                contents.columns.last().append(text(table->item(row, column)));
         }
         return contents;
     }
 
     bool operator==(const TableContents &other) const
     {
-        return headers == other.headers && rows == other.rows && columns == other.columns;
+        return std::tie(headers, rows, columns)
+            == std::tie(other.headers, other.rows, other.columns);
     }
 };
 
 inline char *toString(const TableContents &contents)
 {
-    QString text = QStringLiteral("%1 rows;").arg(contents.rows);
-    for (int column = 0; column < contents.headers.size(); ++column) {
-        QStringList cells;
-        for (const QString &cell : contents.columns.at(column))
-            cells.append(cell.isNull() ? QStringLiteral("<none>") : cell);
-        text += QStringLiteral(" [%1: %2]").arg(contents.headers.at(column), cells.join(u'|'));
-    }
-    return qstrdup(text.toUtf8().constData());
+    QStringList text { QString::number(contents.rows) + " rows" };
+    for (int column = 0; column < contents.headers.size(); ++column)
+        text.append(contents.headers.at(column) + ": " + contents.columns.value(column).join(u'|'));
+    return qstrdup(qPrintable(text.join("; ")));
 }

@@ -4,161 +4,79 @@
 
 using Lines = QList<QByteArray>;
 
-namespace {
-
-// Feeds the deliveries in turn and collects every line they complete.
-Lines feedAll(LineFramer &framer, const QList<QByteArray> &deliveries)
-{
-    Lines lines;
-    for (const QByteArray &delivery : deliveries)
-        lines += framer.feed(delivery);
-    return lines;
-}
-
-} // namespace
-
 class TestLineFramer : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void shouldCutLinesAtLineFeeds_data();
-    void shouldCutLinesAtLineFeeds();
-    void shouldJoinALineCutByDeliveries();
-    void shouldKeepTheTailUntilTakenAndThenBeEmpty();
-    void shouldTakeATrailingCarriageReturnAsTheLineEnd();
-    void shouldBoundTheTail_data();
-    void shouldBoundTheTail();
-    void shouldStayBoundedUnderCarriageReturnsAlone();
+    void cutsDeliveriesIntoBoundedLines_data();
+    void cutsDeliveriesIntoBoundedLines();
+    void takesTheTailAsALineOfItsOwn();
 };
 
-void TestLineFramer::shouldCutLinesAtLineFeeds_data()
+void TestLineFramer::cutsDeliveriesIntoBoundedLines_data()
 {
-    QTest::addColumn<QByteArray>("delivery");
+    QTest::addColumn<Lines>("deliveries");
     QTest::addColumn<Lines>("lines");
     QTest::addColumn<QByteArray>("tail");
 
-    QTest::newRow("crlf") << QByteArray("SN 1\r\nEND\r\n") << Lines { "SN 1", "END" }
-                          << QByteArray();
-    QTest::newRow("lf only") << QByteArray("a\nb\n") << Lines { "a", "b" } << QByteArray();
-    QTest::newRow("cr inside stays") << QByteArray("a\rb\r\n") << Lines { "a\rb" } << QByteArray();
-    QTest::newRow("only the last cr goes")
-        << QByteArray("a\r\r\n") << Lines { "a\r" } << QByteArray();
-    QTest::newRow("lone cr is no line end") << QByteArray("a\rb") << Lines {} << QByteArray("a\rb");
-    QTest::newRow("empty lines") << QByteArray("\n\r\n\n") << Lines { "", "", "" } << QByteArray();
-    QTest::newRow("no line feed") << QByteArray("GROUP#1 2") << Lines {} << QByteArray("GROUP#1 2");
-    QTest::newRow("zero bytes dropped alone") << QByteArray("GR\0OUP#1 0.5\r\0\nE\0ND\0", 21)
-                                              << Lines { "GROUP#1 0.5" } << QByteArray("END");
-    QTest::newRow("only zero bytes") << QByteArray(5, '\0') << Lines {} << QByteArray();
-    QTest::newRow("empty delivery") << QByteArray() << Lines {} << QByteArray();
-    QTest::newRow("high bytes pass through")
-        << QByteArray("\x8e\xff\x80\n") << Lines { "\x8e\xff\x80" } << QByteArray();
+    const QByteArray full(LineFramer::maxTailBytes, 'x');
+    const QByteArray crs(LineFramer::maxTailBytes / 2 + 7, '\r');
+    QTest::newRow("crlf, lf and empty lines")
+        << Lines { "SN 1\r\nEND\n\n\r\n" } << Lines { "SN 1", "END", "", "" } << QByteArray();
+    QTest::newRow("only the cr before the lf goes")
+        << Lines { "a\rb\r\r\n" } << Lines { "a\rb\r" } << QByteArray();
+    QTest::newRow("a lone cr ends no line") << Lines { "a\rb" } << Lines {} << QByteArray("a\rb");
+    QTest::newRow("zero bytes are dropped alone")
+        << Lines { QByteArray("GR\0OUP#1 0.5\r\0\nE\0ND\0", 21), QByteArray(5, '\0') }
+        << Lines { "GROUP#1 0.5" } << QByteArray("END");
+    QTest::newRow("a line cut by deliveries, also between cr and lf")
+        << Lines { "GROUP#1 0.", "52\r", "", "\nEND\r", "\n" } << Lines { "GROUP#1 0.52", "END" }
+        << QByteArray();
+    QTest::newRow("exactly the bound waits") << Lines { full } << Lines {} << full;
+    QTest::newRow("the bound, then lf") << Lines { full, "\n" } << Lines { full } << QByteArray();
+    QTest::newRow("the bound ending in cr, then lf")
+        << Lines { full.chopped(1) + '\r', "\nEND\n" } << Lines { full.chopped(1), "END" }
+        << QByteArray();
+    QTest::newRow("one byte over") << Lines { full + 'y' } << Lines { full } << QByteArray("y");
+    QTest::newRow("a long run in small pieces")
+        << Lines(200, QByteArray(1000, 'x')) << Lines(3, full) << QByteArray(3392, 'x');
+    QTest::newRow("zero bytes do not count")
+        << Lines { full + QByteArray(10, '\0') + "\n" } << Lines { full } << QByteArray();
+    QTest::newRow("carriage returns alone")
+        << Lines(5, crs) << Lines(2, QByteArray(full.size(), '\r'))
+        << QByteArray(5 * crs.size() - 2 * full.size() - 1, '\r');
 }
 
-void TestLineFramer::shouldCutLinesAtLineFeeds()
+void TestLineFramer::cutsDeliveriesIntoBoundedLines()
 {
-    QFETCH(QByteArray, delivery);
+    QFETCH(Lines, deliveries);
     QFETCH(Lines, lines);
     QFETCH(QByteArray, tail);
 
     LineFramer framer;
-    QCOMPARE(framer.feed(delivery), lines);
+    Lines got;
+    for (const QByteArray &delivery : deliveries)
+        got += framer.feed(delivery);
+    QCOMPARE(got, lines);
     QCOMPARE(framer.hasTail(), !tail.isEmpty());
     QCOMPARE(framer.takeTail().value_or(QByteArray()), tail);
 }
 
-void TestLineFramer::shouldJoinALineCutByDeliveries()
-{
-    const QByteArray transfer = "DEVICE X\r\nSN 5\r\nGROUP#1 0.52\r\nEND\r\n";
-    const Lines expected { "DEVICE X", "SN 5", "GROUP#1 0.52", "END" };
-    // Every cut into two and into three deliveries, the one between CR and LF included.
-    for (int first = 0; first <= transfer.size(); ++first) {
-        for (int second = first; second <= transfer.size(); ++second) {
-            LineFramer framer;
-            const Lines lines = feedAll(framer,
-                                        { transfer.left(first), transfer.mid(first, second - first),
-                                          transfer.mid(second) });
-            QVERIFY2(lines == expected,
-                     qPrintable(QStringLiteral("cut at %1, %2").arg(first).arg(second)));
-            QVERIFY(!framer.hasTail());
-        }
-    }
-}
-
-void TestLineFramer::shouldKeepTheTailUntilTakenAndThenBeEmpty()
+void TestLineFramer::takesTheTailAsALineOfItsOwn()
 {
     LineFramer framer;
     QCOMPARE(framer.feed("GROUP#1 0."), Lines {});
-    QCOMPARE(framer.feed("5"), Lines {});
+    QCOMPARE(framer.feed("5\r"), Lines {});
     QCOMPARE(framer.takeTail(), std::optional<QByteArray>("GROUP#1 0.5"));
-    QVERIFY(!framer.hasTail());
     QCOMPARE(framer.takeTail(), std::nullopt);
-    // What follows starts a new line rather than continuing the taken one.
-    QCOMPARE(framer.feed("END\n"), Lines { "END" });
-}
-
-void TestLineFramer::shouldTakeATrailingCarriageReturnAsTheLineEnd()
-{
-    LineFramer framer;
-    framer.feed("GROUP#1 0.5\r");
-    QCOMPARE(framer.takeTail(), std::optional<QByteArray>("GROUP#1 0.5"));
-    // The late line feed finishes the taken line instead of adding an empty one.
+    // A late line feed finishes the taken line instead of adding an empty one, and what follows
+    // starts a new line.
     QCOMPARE(framer.feed(QByteArray("\0\nEND\n", 6)), Lines { "END" });
     // Only the one line feed directly after it is swallowed.
     framer.feed("a\r");
     framer.takeTail();
     QCOMPARE(framer.feed("b\n\n"), Lines({ "b", "" }));
-}
-
-void TestLineFramer::shouldBoundTheTail_data()
-{
-    const qsizetype bound = LineFramer::maxTailBytes;
-    QTest::addColumn<QList<QByteArray>>("deliveries");
-    QTest::addColumn<QList<qsizetype>>("lineSizes");
-    QTest::addColumn<qsizetype>("tailSize");
-
-    QTest::newRow("exactly the bound waits")
-        << QList<QByteArray> { QByteArray(bound, 'x') } << QList<qsizetype> {} << bound;
-    QTest::newRow("bound then line feed is one line")
-        << QList<QByteArray> { QByteArray(bound, 'x'), "\n" } << QList<qsizetype> { bound }
-        << qsizetype(0);
-    QTest::newRow("bound then crlf is one line")
-        << QList<QByteArray> { QByteArray(bound - 1, 'x') + '\r', "\nEND\n" }
-        << QList<qsizetype> { bound - 1, 3 } << qsizetype(0);
-    QTest::newRow("one byte over") << QList<QByteArray> { QByteArray(bound + 1, 'x') }
-                                   << QList<qsizetype> { bound } << qsizetype(1);
-    QTest::newRow("long run in small pieces")
-        << QList<QByteArray>(200, QByteArray(1000, 'x')) << QList<qsizetype> { bound, bound, bound }
-        << qsizetype(200 * 1000 - 3 * bound);
-    QTest::newRow("zero bytes do not count")
-        << QList<QByteArray> { QByteArray(bound, 'x') + QByteArray(10, '\0') + "\n" }
-        << QList<qsizetype> { bound } << qsizetype(0);
-}
-
-void TestLineFramer::shouldBoundTheTail()
-{
-    QFETCH(QList<QByteArray>, deliveries);
-    QFETCH(QList<qsizetype>, lineSizes);
-    QFETCH(qsizetype, tailSize);
-
-    LineFramer framer;
-    QList<qsizetype> sizes;
-    for (const QByteArray &line : feedAll(framer, deliveries))
-        sizes.append(line.size());
-    QCOMPARE(sizes, lineSizes);
-    QCOMPARE(framer.takeTail().value_or(QByteArray()).size(), tailSize);
-}
-
-void TestLineFramer::shouldStayBoundedUnderCarriageReturnsAlone()
-{
-    LineFramer framer;
-    Lines lines;
-    for (int i = 0; i < 5; ++i)
-        lines += framer.feed(QByteArray(LineFramer::maxTailBytes / 2 + 7, '\r'));
-    QCOMPARE(lines.size(), 2);
-    for (const QByteArray &line : lines)
-        QCOMPARE(line.size(), LineFramer::maxTailBytes);
-    QVERIFY(framer.takeTail()->size() <= LineFramer::maxTailBytes);
 }
 
 QTEST_APPLESS_MAIN(TestLineFramer)
