@@ -4,6 +4,7 @@
 #include "device/serialdevicesource.h"
 #include "mainwindow/mainwindow.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QFile>
 #include <QLineEdit>
@@ -46,6 +47,8 @@ int main(int argc, char *argv[])
         ->setText(QStringLiteral("Pipeline 12"));
     window.findChild<QLineEdit *>(QStringLiteral("edtInspector"))
         ->setText(QStringLiteral("A. Petrova"));
+    // As the window stands while the instrument is plugged in and sending.
+    window.findChild<QAction *>(QStringLiteral("actionConnection"))->setChecked(true);
     window.show();
     window.receiveDelivery(transfer);
     QCoreApplication::processEvents();
