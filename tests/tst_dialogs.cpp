@@ -33,6 +33,7 @@ private:
         bool applicationModal = false;
         QString text;
         bool iconPresent = false;
+        QSize viewSize;
     };
     // Runs the trigger and records the modal dialog it opens, then closes it.
     Seen openAndClose(const std::function<void()> &trigger);
@@ -79,7 +80,9 @@ DialogsTest::Seen DialogsTest::openAndClose(const std::function<void()> &trigger
         seen.size = dialog->size();
         seen.applicationModal = dialog->windowModality() == Qt::ApplicationModal;
         seen.iconPresent = !dialog->windowIcon().isNull();
-        seen.text = dialog->findChild<QTextBrowser *>(QStringLiteral("webView"))->toPlainText();
+        const auto *view = dialog->findChild<QTextBrowser *>(QStringLiteral("webView"));
+        seen.text = view->toPlainText();
+        seen.viewSize = view->size();
         dialog->reject();
         closed = true;
     });
@@ -117,6 +120,11 @@ void DialogsTest::opensModallyWithThePageOfTheWorkingDirectory()
     QVERIFY(seen.applicationModal);
     QVERIFY(seen.iconPresent);
     QCOMPARE(seen.text, QStringLiteral("Page of this working directory"));
+    // The page fills the dialog but for the layout's margins.
+    QVERIFY2(seen.viewSize.width() > size.width() - 40
+                 && seen.viewSize.height() > size.height() - 40,
+             qPrintable(
+                 QStringLiteral("%1 x %2").arg(seen.viewSize.width()).arg(seen.viewSize.height())));
     // The dialog is gone once it has closed.
     QVERIFY(window->findChildren<QDialog *>().isEmpty());
 }
