@@ -1,16 +1,24 @@
 #!/usr/bin/env bash
-# Installs the build into a temporary prefix and checks that the installed program has every file
-# it needs and starts from another working directory without a warning: in English by default,
-# in Russian where the user's locale is Russian, and with a working directory's own files first.
+# Installs the build into a temporary prefix, or unpacks the Debian package given after it, and
+# checks that the installed program has every file it needs and starts from another working
+# directory without a warning: in English by default, in Russian where the user's locale is
+# Russian, and with a working directory's own files first.
 set -euo pipefail
 
 build=$1
-prefix=$(mktemp -d /tmp/tolvaren-install.XXXXXX)
+package=${2:-}
+tree=$(mktemp -d /tmp/tolvaren-install.XXXXXX)
 elsewhere=$(mktemp -d /tmp/tolvaren-elsewhere.XXXXXX)
 runtime=$(mktemp -d /tmp/tolvaren-runtime.XXXXXX)
-trap 'rm -rf "$prefix" "$elsewhere" "$runtime"' EXIT
+trap 'rm -rf "$tree" "$elsewhere" "$runtime"' EXIT
 
-cmake --install "$build" --prefix "$prefix" >/dev/null
+if [ -n "$package" ]; then
+    dpkg -x "$package" "$tree"
+    prefix=$tree/usr
+else
+    cmake --install "$build" --prefix "$tree" >/dev/null
+    prefix=$tree
+fi
 
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
@@ -28,7 +36,7 @@ grep -q '^Exec=tolvaren' "$prefix/share/applications/tolvaren.desktop" \
 # shows and every message of warning level or worse.
 run_installed() {
     (cd "$elsewhere" && env "$@" QT_MESSAGE_PATTERN='%{type}: %{message}' \
-        XDG_RUNTIME_DIR="$runtime" \
+        XDG_RUNTIME_DIR="$runtime" QT_QPA_PLATFORM=xcb \
         timeout -s INT 4 xvfb-run -a "$prefix/bin/tolvaren" 2>&1 >/dev/null) \
         | grep -E '^(warning|critical|fatal): ' || true
 }

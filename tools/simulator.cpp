@@ -59,6 +59,7 @@ void usage(std::ostream &out)
     out << "Usage: tolvaren-sim [options]\n"
            "Opens a pseudo-terminal, prints the path of its device on the first line, and sends\n"
            "an instrument transfer to whoever opens it.\n\n"
+           "Options:\n"
            "  --file FILE   send FILE (UTF-8 text, sent as CP866 with CR LF line ends)\n"
            "                instead of the built-in sample\n"
            "  --raw         send FILE byte for byte, unconverted\n"

@@ -15,6 +15,7 @@
 #include <QPainterPath>
 #include <QPolygonF>
 #include <QString>
+#include <QSvgGenerator>
 #include <QTextStream>
 
 #include <cmath>
@@ -452,6 +453,27 @@ bool writeImage(const QDir &dir, const QString &name, QSize size,
     return true;
 }
 
+bool writeSvg(const QDir &dir, const QString &name, QSize size,
+              const std::function<void(QPainter &)> &draw)
+{
+    const QString path = dir.filePath(name);
+    QSvgGenerator svg;
+    svg.setFileName(path);
+    svg.setSize(size);
+    svg.setViewBox(QRect(QPoint(0, 0), size));
+    svg.setTitle(QStringLiteral("tolvaren"));
+    {
+        QPainter p;
+        if (!p.begin(&svg)) {
+            QTextStream(stderr) << "cannot write " << path << '\n';
+            return false;
+        }
+        p.setRenderHint(QPainter::Antialiasing);
+        draw(p);
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -492,11 +514,16 @@ int main(int argc, char *argv[])
     for (const Icon &icon : icons)
         ok &= writeImage(dir, QString::fromUtf8(icon.name), QSize(icon.size, icon.size), icon.draw);
 
-    // The desktop icon: the window's gauge, drawn large.
-    ok &= writeImage(dir, QStringLiteral("tolvaren.png"), QSize(128, 128), [](QPainter &p) {
-        p.scale(8, 8);
-        drawGauge(p);
-    });
+    // The desktop icon: the window's gauge, drawn large at every size the icon theme asks for,
+    // and once as a drawing that scales to any size.
+    for (const int size : { 48, 64, 128, 256 }) {
+        ok &= writeImage(dir, QStringLiteral("tolvaren-%1.png").arg(size), QSize(size, size),
+                         [size](QPainter &p) {
+                             p.scale(size / 16.0, size / 16.0);
+                             drawGauge(p);
+                         });
+    }
+    ok &= writeSvg(dir, QStringLiteral("tolvaren.svg"), QSize(16, 16), drawGauge);
 
     const QSize logoSize(220, 42);
     ok &= writeImage(dir, QStringLiteral("logo.png"), logoSize,
