@@ -13,11 +13,6 @@
 
 namespace {
 
-QString usbIdentifier(bool known, quint16 value)
-{
-    return known ? QStringLiteral("%1").arg(value, 4, 16, QLatin1Char('0')) : QString();
-}
-
 // The product identifier that makes discovery take a device for the instrument's adapter.
 const QString namedDeviceProductId = QStringLiteral("6001");
 
@@ -40,6 +35,11 @@ SystemDeviceSource::~SystemDeviceSource()
 #endif
 }
 
+QString SystemDeviceSource::usbIdentifier(quint16 value)
+{
+    return QStringLiteral("%1").arg(value, 4, 16, QLatin1Char('0'));
+}
+
 QString SystemDeviceSource::listedName(const QString &path)
 {
     QSerialPort probe;
@@ -56,8 +56,10 @@ QList<SerialDeviceInfo> SystemDeviceSource::scan()
     for (const QSerialPortInfo &port : ports) {
         SerialDeviceInfo info;
         info.name = port.portName();
-        info.productId = usbIdentifier(port.hasProductIdentifier(), port.productIdentifier());
-        info.vendorId = usbIdentifier(port.hasVendorIdentifier(), port.vendorIdentifier());
+        if (port.hasProductIdentifier())
+            info.productId = usbIdentifier(port.productIdentifier());
+        if (port.hasVendorIdentifier())
+            info.vendorId = usbIdentifier(port.vendorIdentifier());
         info.description = port.description();
         info.manufacturer = port.manufacturer();
         info.serialNumber = port.serialNumber();

@@ -32,6 +32,9 @@ public:
     // for "/dev/pts/3"), so that an open port's name compares equal to its list entry.
     static QString listedName(const QString &path);
 
+    // A USB identifier as the system writes it (udev, sysfs): four lowercase hexadecimal digits.
+    static QString usbIdentifier(quint16 value);
+
 private:
     bool startUdevMonitor();
     void readUdevEvent();

@@ -1,69 +1,46 @@
-#include "mainwindow/mainwindow.h"
-#include "nodevices.h"
+#include "testing.h"
 
-#include <QAbstractButton>
-#include <QAction>
 #include <QDateTimeEdit>
-#include <QLineEdit>
-#include <QMessageBox>
 #include <QPrinterInfo>
 #include <QProcess>
-#include <QUuid>
+#include <QRandomGenerator>
 #include <QtTest>
 
 // These tests print for real on the queues that scripts/print-queue makes: PRINTER names the one
 // whose backend keeps each job's document in TOLVAREN_PRINT_SPOOL.
-
-namespace {
-
-// Another test run may print on the same queue at the same time: a job is told apart by the
-// token that the test put into its document.
-QStringList spoolJobsHolding(const QString &token)
-{
-    QStringList jobs;
-    const QDir spool(qEnvironmentVariable("TOLVAREN_PRINT_SPOOL"));
-    for (const QString &name : spool.entryList({ QStringLiteral("job-*") }, QDir::Files)) {
-        QProcess pdftotext;
-        pdftotext.start(QStringLiteral("pdftotext"), { spool.filePath(name), QStringLiteral("-") });
-        pdftotext.waitForFinished();
-        const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
-        if (text.contains(token))
-            jobs.append(text);
-    }
-    return jobs;
-}
-
-} // namespace
-
 class TestPrint : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<TestWindow> w;
+    // Another test run may print on the same queue at the same time: a job is told apart by the
+    // token in its document. Digits only: text extraction gives letter pairs such as "ff" back as
+    // one ligature.
     QString token;
+    QDir spool;
+    QStringList jobsBefore;
     QByteArray printerBefore;
 
-    // Triggers Print, answering the question with the given button and any later box (a report)
-    // with its own first button. Gives each box's title, text, buttons and default button if set.
-    QList<QStringList> printWith(QMessageBox::StandardButton answer)
+    // The text of each job printed since the test began that holds the token.
+    QStringList newJobs() const
     {
-        QList<QStringList> boxes;
-        QPointer<QMessageBox> answered;
-        QTimer timer;
-        connect(&timer, &QTimer::timeout, [&] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            if (!box || box == answered)
-                return;
-            answered = box;
-            boxes.append({ box->windowTitle(), box->text(),
-                           QString::number(int(box->standardButtons())),
-                           box->defaultButton() ? "default" : "" });
-            QAbstractButton *button = boxes.size() == 1 ? box->button(answer) : box->buttons()[0];
-            button ? button->click() : box->reject();
-        });
-        timer.start(20);
-        window->findChild<QAction *>("actionPrint")->trigger();
-        return boxes;
+        QStringList jobs;
+        for (const QString &name : spool.entryList({ QStringLiteral("job-*") }, QDir::Files)) {
+            if (jobsBefore.contains(name))
+                continue;
+            QProcess pdftotext;
+            pdftotext.start(QStringLiteral("pdftotext"), { spool.filePath(name), "-" });
+            pdftotext.waitForFinished();
+            const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
+            if (text.contains(token))
+                jobs.append(text.simplified());
+        }
+        return jobs;
+    }
+    QString print(QMessageBox::StandardButton answer, QStringList *said)
+    {
+        return operate([this] { w->trigger("actionPrint"); },
+                       { press(answer, said), press(QMessageBox::Ok, said) });
     }
 
 private slots:
@@ -72,31 +49,33 @@ private slots:
         if (qEnvironmentVariableIsEmpty("TOLVAREN_PRINT_SPOOL"))
             QSKIP("No test print queue: run eval \"$(scripts/print-queue start)\" first, or "
                   "scripts/test, which does so.");
+        spool.setPath(qEnvironmentVariable("TOLVAREN_PRINT_SPOOL"));
         printerBefore = qgetenv("PRINTER");
     }
 
     void init()
     {
-        token = "T" + QUuid::createUuid().toString(QUuid::Id128).left(12);
-        window = std::make_unique<MainWindow>(nullptr, new NoDevices);
-        window->receiveDelivery("DEVICE D1\r\nSN 7\r\nGROUP#A 11.25\r\nGROUP#A <0.5\r\n"
-                                "GROUP#B 2.75\r\nGROUP#C a&b\r\nEND\r\n");
-        window->findChild<QLineEdit *>("edtObject")->setText(token);
-        window->findChild<QLineEdit *>("edtInspector")->setText("team B");
+        token = QString::number(QRandomGenerator::global()->bounded(100000000, 999999999));
+        jobsBefore = spool.entryList({ QStringLiteral("job-*") }, QDir::Files);
+        w = std::make_unique<TestWindow>();
+        w->window->receiveDelivery("DEVICE D1\r\nSN 7\r\nGROUP#A 11.25\r\nGROUP#A <0.5\r\n"
+                                   "GROUP#B 2.75\r\nGROUP#C a&b\r\nEND\r\n");
+        w->widget<QLineEdit>("edtObject")->setText(token);
+        w->widget<QLineEdit>("edtInspector")->setText("team B");
     }
 
     void cleanup() { qputenv("PRINTER", printerBefore); }
 
     void shouldPrintOneProtocolWhenAnsweredYes()
     {
-        const QString date = window->findChild<QDateTimeEdit *>("dtmDate")->text();
-        QCOMPARE(printWith(QMessageBox::Yes),
-                 (QList<QStringList> { { "Print", "Do you want to print a table of changes?",
-                                         QString::number(int(QMessageBox::Yes | QMessageBox::No)),
-                                         "" } }));
+        const QString date = w->widget<QDateTimeEdit>("dtmDate")->text();
+        QStringList said;
+        QCOMPARE(print(QMessageBox::Yes, &said), "1 dialog(s) never shown");
+        QCOMPARE(said.mid(1, 2),
+                 QStringList({ "Print", "Do you want to print a table of changes?" }));
         // A job crosses the scheduler and its backend on their own time.
-        QTRY_COMPARE_WITH_TIMEOUT(spoolJobsHolding(token).size(), 1, 30000);
-        const QString text = spoolJobsHolding(token).value(0).simplified();
+        QTRY_COMPARE_WITH_TIMEOUT(newJobs().size(), 1, 30000);
+        const QString text = newJobs().value(0);
         for (const QString &expected :
              QStringList { "PROTOCOL OF CONTROL", "DEVICE D1 SN 7",
                            "THE OBJECT OF CONTROL " + token, "DATE " + date, "INSPECTOR team B",
@@ -106,17 +85,17 @@ private slots:
         QVERIFY2(QString(text).remove(' ').startsWith("DIRIREZE"), qPrintable(text));
         // A second job would come right behind the first.
         QTest::qWait(1000);
-        QCOMPARE(spoolJobsHolding(token).size(), 1);
+        QCOMPARE(newJobs().size(), 1);
     }
 
     void shouldMakeNoJobWhenNotPrinting_data()
     {
-        const QByteArray stopped = qgetenv("TOLVAREN_STOPPED_PRINTER");
         QTest::addColumn<QByteArray>("printer");
         QTest::addColumn<bool>("yes");
         QTest::addColumn<QString>("report"); // a text the second box holds, if there must be one
         QTest::newRow("answered No") << qgetenv("PRINTER") << false << QString();
         QTest::newRow("no printer") << QByteArray("tolvaren-no-such-queue") << true << "no printer";
+        const QByteArray stopped = qgetenv("TOLVAREN_STOPPED_PRINTER");
         QTest::newRow("printer stopped") << stopped << true << QString::fromLocal8Bit(stopped);
     }
 
@@ -132,17 +111,18 @@ private slots:
         if (!defaultPrinter.isNull() && defaultPrinter.printerName() != printer)
             QSKIP("This machine has a default printer of its own, which the test must not use.");
 
-        const QList<QStringList> boxes = printWith(yes ? QMessageBox::Yes : QMessageBox::No);
-        QCOMPARE(boxes.size(), report.isEmpty() ? 1 : 2);
+        QStringList said;
+        print(yes ? QMessageBox::Yes : QMessageBox::No, &said);
+        QCOMPARE(said.size(), report.isEmpty() ? 4 : 8);
         if (!report.isEmpty())
-            QVERIFY2(boxes[1][0] == "Print" && boxes[1][1].contains(report),
-                     qPrintable(boxes[1].join('|')));
-        QTest::qWait(3000);
-        QVERIFY(spoolJobsHolding(token).isEmpty());
-        QProcess lpstat; // a stopped queue would hold the job
+            QVERIFY2(said[5] == "Print" && said[6].contains(report), qPrintable(said.join('|')));
+        // A stopped queue would hold the job; a working one passes it on to the spool.
+        QProcess lpstat;
         lpstat.start(QStringLiteral("lpstat"), { QStringLiteral("-o"), printer });
         lpstat.waitForFinished();
         QVERIFY2(!yes || lpstat.readAllStandardOutput().trimmed().isEmpty(), qPrintable(printer));
+        QTest::qWait(yes ? 0 : 2000);
+        QVERIFY(newJobs().isEmpty());
     }
 };
 

@@ -49,32 +49,7 @@ private slots:
         QVERIFY(buildProtocol(ProtocolInputs()).endsWith("<p></p><p>MEASUREMENTS</p>"));
     }
 
-    void shouldPutAtMostTenGroupsInATable_data()
-    {
-        QTest::addColumn<int>("groups");
-        QTest::addColumn<QList<int>>("groupsPerTable");
-        QTest::newRow("10 groups") << 10 << QList<int> { 10 };
-        QTest::newRow("11 groups") << 11 << QList<int> { 10, 1 };
-        QTest::newRow("20 groups") << 20 << QList<int> { 10, 10 };
-        QTest::newRow("21 groups") << 21 << QList<int> { 10, 10, 1 };
-    }
-
-    void shouldPutAtMostTenGroupsInATable()
-    {
-        QFETCH(int, groups);
-        QFETCH(QList<int>, groupsPerTable);
-        ProtocolInputs inputs; // each group holds its own name once
-        for (const QString &name : names(0, groups))
-            inputs.measurements[name] = QStringList { name };
-        QList<Table> expected;
-        for (int count : groupsPerTable) {
-            const QStringList chunk = names(expected.size() * 10, expected.size() * 10 + count);
-            expected.append({ QStringList { "" } + chunk, QStringList { "1" } + chunk });
-        }
-        QCOMPARE(tablesOf(buildProtocol(inputs)), expected);
-    }
-
-    void shouldCountRowsPerTableAndLeaveShortGroupsEmptyAtTheBottom()
+    void shouldPutTenGroupsInATableAndCountRowsInEach()
     {
         ProtocolInputs inputs;
         for (const QString &name : names(0, 23))
