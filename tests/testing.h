@@ -19,6 +19,7 @@
 #include <QTextBrowser>
 #include <QTimer>
 
+#include <cerrno>
 #include <fcntl.h>
 #include <functional>
 #include <memory>
@@ -53,15 +54,19 @@ inline SerialDeviceInfo device(const QString &name, const QString &productId = "
 }
 
 // A pseudo-terminal whose slave stands in for an adapter's device; the test plays the instrument
-// on the master side.
+// on the master side. Raw from the start, so that no byte is changed or echoed even before the
+// program has set the line up.
 struct PseudoTerminal
 {
     PseudoTerminal()
     {
         int slave = -1;
         char buffer[256] = {};
-        if (openpty(&master, &slave, buffer, nullptr, nullptr) == 0)
+        termios raw {};
+        cfmakeraw(&raw);
+        if (openpty(&master, &slave, buffer, &raw, nullptr) == 0)
             ::close(slave);
+        fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
         path = QString::fromLocal8Bit(buffer);
     }
     ~PseudoTerminal() { hangUp(); }
@@ -69,21 +74,24 @@ struct PseudoTerminal
 
     // The name under which device lists show it, and which the open port reports.
     QString name() const { return SystemDeviceSource::listedName(path); }
-    bool write(const QByteArray &b) { return ::write(master, b.data(), b.size()) == b.size(); }
+    // Writes all bytes, waiting while the program's side is full; false when it stays full for
+    // 15 s or the line fails.
+    bool write(const QByteArray &bytes) const
+    {
+        for (qsizetype done = 0; done < bytes.size();) {
+            const ssize_t written = ::write(master, bytes.data() + done, bytes.size() - done);
+            pollfd fd { master, POLLOUT, 0 };
+            if ((written < 0 && errno != EAGAIN) || (written <= 0 && poll(&fd, 1, 15000) == 0))
+                return false;
+            done += std::max<ssize_t>(written, 0);
+        }
+        return true;
+    }
     // True while some process has the slave open.
     bool slaveIsOpen() const
     {
         pollfd fd { master, 0, 0 };
         return master >= 0 && poll(&fd, 1, 0) >= 0 && !(fd.revents & POLLHUP);
-    }
-    // The line settings that whoever opened the slave gave it.
-    termios settings() const
-    {
-        termios line {};
-        const int fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-        tcgetattr(fd, &line);
-        ::close(fd);
-        return line;
     }
     void hangUp() { ::close(std::exchange(master, -1)); }
 
@@ -115,15 +123,13 @@ struct TestWindow
 inline QStringList tableText(const QTableWidget *table)
 {
     QStringList lines;
-    const auto text = [](const QTableWidgetItem *item) { return item ? item->text() : "-"; };
-    QStringList cells;
-    for (int column = 0; column < table->columnCount(); ++column)
-        cells << text(table->horizontalHeaderItem(column));
-    lines << cells.join(u'|');
-    for (int row = 0; row < table->rowCount(); ++row) {
-        cells.clear();
-        for (int column = 0; column < table->columnCount(); ++column)
-            cells << text(table->item(row, column));
+    for (int row = -1; row < table->rowCount(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < table->columnCount(); ++column) {
+            const QTableWidgetItem *item =
+                row < 0 ? table->horizontalHeaderItem(column) : table->item(row, column);
+            cells << (item ? item->text() : "-");
+        }
         lines << cells.join(u'|');
     }
     return lines;
@@ -136,13 +142,11 @@ using Step = std::function<bool(QWidget *)>;
 // Types a name into a file dialog and accepts it.
 inline Step choose(const QString &name)
 {
-    return [name](QWidget *widget) {
-        auto *dialog = qobject_cast<QFileDialog *>(widget);
-        if (dialog) {
+    return [name](QWidget *modal) {
+        auto *dialog = qobject_cast<QFileDialog *>(modal);
+        if (dialog)
             dialog->findChild<QLineEdit *>("fileNameEdit")->setText(name);
-            QMetaObject::invokeMethod(dialog, "accept");
-        }
-        return dialog != nullptr;
+        return dialog && QMetaObject::invokeMethod(dialog, "accept");
     };
 }
 
@@ -168,14 +172,10 @@ inline Step press(QMessageBox::StandardButton button, QStringList *said = nullpt
 // Notes a dialog's title and the page it shows, and closes it.
 inline Step readPage(QStringList *seen)
 {
-    return [seen](QWidget *widget) {
-        auto *dialog = qobject_cast<QDialog *>(widget);
-        if (dialog) {
-            *seen << dialog->windowTitle()
-                  << dialog->findChild<QTextBrowser *>("webView")->toPlainText();
-            dialog->reject();
-        }
-        return dialog != nullptr;
+    return [seen](QWidget *modal) {
+        if (auto *view = modal->findChild<QTextBrowser *>("webView"))
+            *seen << modal->windowTitle() << view->toPlainText();
+        return qobject_cast<QDialog *>(modal) && QMetaObject::invokeMethod(modal, "reject");
     };
 }
 
@@ -208,23 +208,19 @@ inline QString operate(const std::function<void()> &action, QList<Step> steps)
     return unexpected.join(u", ");
 }
 
-// The debug diagnostics written while it exists; others go on to the previous handler.
+// The debug diagnostics written while it exists; other messages go on to the previous handler.
 struct DiagnosticsCapture
 {
     DiagnosticsCapture() { current = this; }
     ~DiagnosticsCapture() { qInstallMessageHandler(std::exchange(current, nullptr)->previous); }
     Q_DISABLE_COPY(DiagnosticsCapture)
 
-    static void handle(QtMsgType type, const QMessageLogContext &context, const QString &text)
-    {
-        if (type == QtDebugMsg && current)
-            current->messages.append(text);
-        else if (current && current->previous)
-            current->previous(type, context, text);
-    }
-
     static inline DiagnosticsCapture *current = nullptr;
-    QtMessageHandler previous = qInstallMessageHandler(&handle);
+    QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext &context, const QString &text) {
+            type == QtDebugMsg ? current->messages.append(text)
+                               : current->previous(type, context, text);
+        });
     QStringList messages;
 };
 
@@ -234,7 +230,6 @@ struct WorkingDirectory
     WorkingDirectory() { QDir::setCurrent(folder.path()); }
     ~WorkingDirectory() { QDir::setCurrent(previous); }
     Q_DISABLE_COPY(WorkingDirectory)
-    QString path(const QString &name) const { return folder.filePath(name); }
 
     QTemporaryDir folder;
     QString previous = QDir::currentPath();

@@ -1,0 +1,102 @@
+#include "records/changefile.h"
+#include "records/protocol.h"
+
+#include <QBuffer>
+#include <QtTest>
+
+using Store = QMap<QString, QStringList>;
+
+// What the program writes: the file of changes as bytes (what is written, how a file written by
+// hand reads, a failing device, the name proposed for it) and the printed protocol as the document
+// handed to the printer. Round trips in both languages are tested with the translation.
+class RecordsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void shouldWriteHeaderAndRecords()
+    {
+        const Store store { { "GROUP#2", { "1.07" } },
+                            { "GROUP#1", { "0.52", "0.55" } },
+                            { "A;B", { "x;y" } },
+                            { "C", {} },
+                            { "K", { "" } } };
+        QBuffer buffer;
+        QVERIFY(buffer.open(QIODevice::WriteOnly));
+        QVERIFY(writeChangeFile(buffer,
+                                { "Pipe 12", "Team 2", QDateTime({ 2026, 12, 5 }, { 14, 3, 9 }),
+                                  "DEVICE X-100", "SN 517", store },
+                                ChangeFilePrefixes::untranslated()));
+        QCOMPARE(buffer.data(),
+                 "THE OBJECT OF CONTROL Pipe 12\r\nINSPECTOR Team 2\r\n05.12.2026 14:03:09\r\n"
+                 "DEVICE X-100\r\nSN 517\r\nA;B;x;y\r\nC\r\nGROUP#1;0.52;0.55\r\nGROUP#2;1.07\r\n"
+                 "K;\r\n");
+
+        QFile full(QStringLiteral("/dev/full"));
+        QVERIFY(full.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        QVERIFY(!writeChangeFile(full, { "Pipe 12", {}, {}, {}, {}, store }));
+    }
+
+    // Line feeds alone, blank lines and lines without a separator, a date that does not parse, a
+    // repeated name (its last record counts) and no line end at the end.
+    void shouldReadAFileWrittenByHand()
+    {
+        QByteArray bytes("THE OBJECT OF CONTROL Pipe 12\nINSPECTOR Team 2\n31.02.2026 10:00:00\n\n"
+                         "SN 5\nK;\nplain\r\n\r\nL;;2;\n;1\nK;3;4");
+        QBuffer buffer(&bytes);
+        QVERIFY(buffer.open(QIODevice::ReadOnly));
+        const ChangeFileContent content =
+            readChangeFile(buffer, ChangeFilePrefixes::untranslated());
+        QCOMPARE(QStringList({ content.object, content.inspector, content.deviceName,
+                               content.serialNumber }),
+                 QStringList({ "Pipe 12", "Team 2", "", "SN 5" }));
+        QVERIFY(!content.dateTime.isValid());
+        QCOMPARE(content.measurements,
+                 Store({ { "", { "1" } }, { "K", { "3", "4" } }, { "L", { "", "2", "" } } }));
+    }
+
+    void shouldProposeANameThatStaysInItsFolder()
+    {
+        QCOMPARE(defaultChangeFileName("Pipe 12.3", "A:B", "05.12.2026 14:03"),
+                 "Pipe_12_3_A_B_05_12_2026_14_03");
+        QCOMPARE(defaultChangeFileName("../a\\b", "", "5/12/26"), "___a_b__5_12_26");
+    }
+
+    // Received and typed texts are shown as written, never taken for markup.
+    void shouldGiveTheWorkedExampleExactly()
+    {
+        const ProtocolInputs inputs { "D1",
+                                      "S7",
+                                      "<b>Tank</b>",
+                                      "05.12.2026 10:30",
+                                      "\"Smith\" & 'Sons'",
+                                      { { "B", { "2.0" } }, { "A&", { "<1.5", "1.7" } } } };
+        QCOMPARE(buildProtocol(inputs),
+                 "<h1>D I R I R E Z E</h1><p>PROTOCOL OF CONTROL</p><p></p>"
+                 "<p><b>D1 S7</b></p><p>THE OBJECT OF CONTROL <b>&lt;b&gt;Tank&lt;/b&gt;</b></p>"
+                 "<p>DATE <b>05.12.2026 10:30</b></p>"
+                 "<p>INSPECTOR <b>&quot;Smith&quot; &amp; 'Sons'</b></p>"
+                 "<p></p><p>MEASUREMENTS</p><table border=\"1\"><tr><th><th>A&amp;<th>B"
+                 "<tr><td>1<td>&lt;1.5<td>2.0<tr><td>2<td>1.7<td></table><p></p>");
+    }
+
+    // Ten groups a table, each table with its own row numbers from 1.
+    void shouldPutTenGroupsInATable()
+    {
+        ProtocolInputs inputs;
+        for (int group = 0; group < 21; ++group)
+            inputs.measurements[QStringLiteral("G%1").arg(group, 2, 10, QLatin1Char('0'))] = {
+                "v"
+            };
+        inputs.measurements["G10"] << "w";
+        QStringList tables = buildProtocol(inputs).split("<table border=\"1\">").mid(1);
+        for (QString &table : tables)
+            table = table.section("</table>", 0, 0).remove(QRegularExpression("<t[hd]>v?"));
+        QCOMPARE(tables,
+                 QStringList({ "<tr>G00G01G02G03G04G05G06G07G08G09<tr>1",
+                               "<tr>G10G11G12G13G14G15G16G17G18G19<tr>1<tr>2w", "<tr>G20<tr>1" }));
+    }
+};
+
+QTEST_MAIN(RecordsTest)
+#include "tst_records.moc"
