@@ -14,8 +14,9 @@ public:
     // The tail never grows beyond this, so a run without line feeds cannot take all memory: when
     // more bytes come for a full tail, the tail is a line of its own.
     static constexpr qsizetype maxTailBytes = 64 * 1024;
-    // Silence after which an unfinished tail counts as a whole line.
-    static constexpr int quietIntervalMs = 100;
+    // Silence after which an unfinished tail counts as a whole line: longer than any pause the
+    // instrument or an adapter makes inside a line.
+    static constexpr int quietIntervalMs = 1000;
 
     // Takes one delivery; returns the lines it completed, without their line ends. Zero bytes
     // are dropped on their own.

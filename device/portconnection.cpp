@@ -4,6 +4,7 @@
 #include "device/serialdeviceenumerator.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDebug>
 #include <QMessageBox>
 #include <QPointer>
@@ -81,6 +82,9 @@ void MainWindow::closePort()
     delete port;
     qDebug() << "Close port";
     port = nullptr;
-    // Whatever the instrument sent last without a line feed is a line of its own.
+    // Whatever the instrument sent last without a line feed is a line of its own; a transfer
+    // still open then will never be complete.
     handleUnfinishedLine();
+    if (const auto cut = pendingTransfer.close(QDateTime::currentDateTime()))
+        transferCutOff(*cut);
 }

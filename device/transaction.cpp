@@ -22,6 +22,7 @@ void MainWindow::receiveDelivery(const QByteArray &delivery)
         const TransferMarkers markers = TransferMarkers::current();
         for (const QByteArray &line : lines)
             handleLine(decodeInstrumentText(line), markers);
+        showTransferProgress();
     }
     // Only new bytes restart the quiet interval; an empty read says nothing about the line.
     if (delivery.isEmpty())
@@ -35,30 +36,79 @@ void MainWindow::receiveDelivery(const QByteArray &delivery)
 void MainWindow::handleUnfinishedLine()
 {
     quietTimer->stop();
-    if (const auto tail = framer.takeTail())
+    if (const auto tail = framer.takeTail()) {
         handleLine(decodeInstrumentText(*tail), TransferMarkers::current());
+        showTransferProgress();
+    }
 }
 
 void MainWindow::handleLine(const QString &line, const TransferMarkers &markers)
 {
     qDebug() << "input: " << line;
     const TransferLine kind = interpretLine(line, markers);
-    if (kind.isDevice) {
-        deviceName = line;
-        ui->lblDevice->setText(deviceName);
-    }
+    if (kind.isDevice)
+        pendingTransfer.takeDeviceLine(line);
     if (kind.isSerial) {
-        serialNumber = line;
-        ui->lblZav->setText(serialNumber);
-        measurements = QMap<QString, QStringList>();
-        ui->statusBar->clearMessage();
-        ui->tableMeasurement->clear();
+        if (const auto cut = pendingTransfer.open(line, QDateTime::currentDateTime()))
+            transferCutOff(*cut);
+        strayReadingsShown = 0;
     }
     if (kind.isGroup)
-        measurements[kind.groupName].append(kind.value);
+        pendingTransfer.addReading(kind.groupName, kind.value);
     if (kind.isEnd) {
-        ui->dtmDate->setDateTime(QDateTime::currentDateTime());
-        showData();
+        if (const auto ended = pendingTransfer.close(QDateTime::currentDateTime()))
+            transferEnded(*ended);
         qDebug() << markers.end;
     }
+}
+
+void MainWindow::transferEnded(const ReceivedTransfer &transfer)
+{
+    deviceName = transfer.deviceName;
+    ui->lblDevice->setText(deviceName);
+    serialNumber = transfer.serialNumber;
+    ui->lblZav->setText(serialNumber);
+    measurements = transfer.measurements;
+    ui->dtmDate->setDateTime(transfer.at);
+    showData();
+
+    // Counts stand after a colon, so that the texts read right for every number in every
+    // language without plural forms.
+    QString message =
+        tr("Received the transfer from %1 at %2. Readings: %3, groups: %4.")
+            .arg(transfer.instrument(), transfer.at.toString(QStringLiteral("dd.MM.yyyy hh:mm:ss")))
+            .arg(transfer.readingCount)
+            .arg(transfer.measurements.size());
+    if (!cutOffNotice.isEmpty())
+        message += QLatin1Char(' ') + std::exchange(cutOffNotice, QString());
+    ui->statusBar->showMessage(message);
+}
+
+void MainWindow::transferCutOff(const ReceivedTransfer &transfer)
+{
+    cutOffNotice = tr("The transfer from %1 was cut off; readings received: %2. The readings "
+                      "shown are unchanged.")
+                       .arg(transfer.instrument())
+                       .arg(transfer.readingCount);
+    ui->statusBar->showMessage(cutOffNotice);
+}
+
+void MainWindow::showTransferProgress()
+{
+    QString message;
+    if (pendingTransfer.isOpen()) {
+        const ReceivedTransfer &arriving = pendingTransfer.current();
+        message = tr("Receiving the transfer from %1. Readings so far: %2.")
+                      .arg(arriving.instrument())
+                      .arg(arriving.readingCount);
+    } else if (pendingTransfer.strayReadings() != strayReadingsShown) {
+        strayReadingsShown = pendingTransfer.strayReadings();
+        message = tr("Readings without a serial-number line before them, left out: %1.")
+                      .arg(strayReadingsShown);
+    } else {
+        return;
+    }
+    if (!cutOffNotice.isEmpty())
+        message += QLatin1Char(' ') + cutOffNotice;
+    ui->statusBar->showMessage(message);
 }

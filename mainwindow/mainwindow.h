@@ -1,6 +1,7 @@
 #pragma once
 
 #include "device/lineframer.h"
+#include "device/pendingtransfer.h"
 
 #include <QMainWindow>
 #include <QMap>
@@ -67,6 +68,12 @@ private:
     void handleLine(const QString &line, const TransferMarkers &markers);
     void handleUnfinishedLine();
 
+    // The one place where a received transfer replaces what is shown, and the one place that
+    // learns of a transfer that will never be complete; what is shown stays as it was then.
+    void transferEnded(const ReceivedTransfer &transfer);
+    void transferCutOff(const ReceivedTransfer &transfer);
+    void showTransferProgress();
+
     SerialDeviceEnumerator *enumerator = nullptr;
     QSerialPort *port = nullptr;
     QString deviceName;
@@ -75,6 +82,10 @@ private:
     MainWindowUi *ui = nullptr;
 
     LineFramer framer;
+    PendingTransfer pendingTransfer;
+    // Said again in every transfer message until the next transfer has ended.
+    QString cutOffNotice;
+    qsizetype strayReadingsShown = 0;
     // Restarted by every delivery that leaves an unfinished line; when it fires the line is over.
     QTimer *quietTimer = nullptr;
 };

@@ -1,8 +1,10 @@
 #include "device/serialdeviceenumerator.h"
 #include "testing.h"
 
+#include <QLabel>
 #include <QSerialPort>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QtTest>
 
 // Finding the instrument's adapter among the listed devices, and the port through its states as
@@ -47,7 +49,7 @@ private slots:
         // Gone while a last line waits for its line feed: closed, and the line counts.
         w.window->findChild<QTimer *>(QStringLiteral("quietTimer"))->setInterval(3600 * 1000);
         QVERIFY(second.write("SN 1\r\nGROUP#1 0.5\r\nEND"));
-        QTRY_VERIFY(!w.window->measurementStore().isEmpty());
+        QTRY_VERIFY(w.widget<QStatusBar>("statusBar")->currentMessage().endsWith(": 1."));
         port = w.port();
         w.source->play({});
         QVERIFY(!port && !w.port() && !w.indicator() && !second.slaveIsOpen());
@@ -57,6 +59,44 @@ private slots:
         // The identifiers that the match looks for, as the system's device lists give them.
         QCOMPARE(SystemDeviceSource::usbIdentifier(0x6001), QStringLiteral("6001"));
         QCOMPARE(SystemDeviceSource::usbIdentifier(0x067b), QStringLiteral("067b"));
+    }
+
+    // What is shown changes only to a whole transfer: not to one cut off by a hang-up, and a file
+    // read while a transfer arrives is not mixed with it. A pause inside a line does not split it.
+    void showsOnlyWholeTransfers()
+    {
+        WorkingDirectory folder;
+        QVERIFY(writeFile("read.csv",
+                          "THE OBJECT OF CONTROL P\r\nINSPECTOR I\r\n05.12.2026 "
+                          "14:03:09\r\nDEVICE F-1\r\nSN 9\r\nGROUP#7;5\r\n"));
+        PseudoTerminal adapter;
+        TestWindow w({ device(adapter.name()) });
+        auto *status = w.widget<QStatusBar>("statusBar");
+        const auto shown = [&w] {
+            return QStringList { w.widget<QLabel>("lblDevice")->text(),
+                                 w.widget<QLabel>("lblZav")->text() }
+            + tableText(w.widget<QTableWidget>("tableMeasurement"));
+        };
+        for (const char *part :
+             { "DEVICE X-100\r\nSN 517\r\nGROUP#1 0.", "52\r\nEN", "D\r\nSN 6\r\n" }) {
+            QVERIFY(adapter.write(part));
+            QTest::qWait(150);
+        }
+        QTRY_VERIFY(
+            status->currentMessage().startsWith("Receiving the transfer from DEVICE X-100 SN 6."));
+        QCOMPARE(shown(), QStringList({ "DEVICE X-100", "SN 517", "GROUP#1", "0.52" }));
+
+        QCOMPARE(operate([&w] { w.trigger("actionRead"); }, { choose("read.csv") }), QString());
+        const QStringList file { "DEVICE F-1", "SN 9", "GROUP#7", "5" };
+        QCOMPARE(shown(), file);
+        QVERIFY(adapter.write("GROUP#3 2\r\nGROUP#1 1\r\nGROUP#3 0."));
+        QTRY_VERIFY(status->currentMessage().endsWith("Readings so far: 2."));
+        adapter.hangUp();
+        QTRY_VERIFY(!w.port());
+        QCOMPARE(shown(), file);
+        QCOMPARE(status->currentMessage(),
+                 "The transfer from DEVICE X-100 SN 6 was cut off; readings "
+                 "received: 3. The readings shown are unchanged.");
     }
 
     void namedDeviceIsListedWhileItsFileExists()

@@ -251,6 +251,22 @@ Do you want to replace it?</source>
         <source>&lt;p&gt;MEASUREMENTS&lt;/p&gt;</source>
         <translation>&lt;p&gt;ИЗМЕРЕНИЯ&lt;/p&gt;</translation>
     </message>
+    <message>
+        <source>Received the transfer from %1 at %2. Readings: %3, groups: %4.</source>
+        <translation>Передача от %1 принята %2. Показаний: %3, групп: %4.</translation>
+    </message>
+    <message>
+        <source>The transfer from %1 was cut off; readings received: %2. The readings shown are unchanged.</source>
+        <translation>Передача от %1 прервана; принято показаний: %2. Показанные значения не изменились.</translation>
+    </message>
+    <message>
+        <source>Receiving the transfer from %1. Readings so far: %2.</source>
+        <translation>Идёт передача от %1. Принято показаний: %2.</translation>
+    </message>
+    <message>
+        <source>Readings without a serial-number line before them, left out: %1.</source>
+        <translation>Показания без строки заводского номера перед ними пропущены: %1.</translation>
+    </message>
 </context>
 <context>
     <name>main</name>
