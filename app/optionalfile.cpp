@@ -1,8 +1,12 @@
 #include "app/optionalfile.h"
 
+#include "app/regularfile.h"
+
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
+#include <QImage>
+#include <QImageReader>
 
 QString installedDataFolder()
 {
@@ -13,11 +17,23 @@ QString installedDataFolder()
 
 QString optionalFilePath(const QString &fileName)
 {
-    if (QFileInfo::exists(fileName))
-        return fileName;
-    const QString installed = QDir(installedDataFolder()).filePath(fileName);
-    if (QFileInfo::exists(installed))
-        return installed;
-    // Neither exists: the relative name, so that a message names the file the operator expects.
-    return fileName;
+    for (const QString &candidate : { fileName, QDir(installedDataFolder()).filePath(fileName) }) {
+        if (isRegularFileWithin(candidate, maxOptionalFileBytes))
+            return candidate;
+    }
+    return QString();
+}
+
+QImage imageFromBytes(const QByteArray &bytes)
+{
+    // A small compressed file can claim a picture of gigabytes; its size is known before decoding.
+    constexpr qint64 maxPixels = 4096 * 4096;
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    const QSize size = reader.size();
+    if (!size.isValid() || qint64(size.width()) * size.height() > maxPixels)
+        return QImage();
+    return reader.read();
 }

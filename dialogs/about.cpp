@@ -8,9 +8,10 @@ About::About(QWidget *parent)
     , ui(new AboutUi)
 {
     ui->setupUi(this);
-    showPage(
-        ui->webView, QStringLiteral("about.html"),
-        tr("The page %1 was not found in the working directory or the program's data folder."));
+    ui->webView->showPage(QStringLiteral("about.html"),
+                          tr("The page %1 was not found in the working directory or the "
+                             "program's data folder, or it is not a regular file of at most "
+                             "4 MiB."));
 }
 
 About::~About()

@@ -8,9 +8,10 @@ Help::Help(QWidget *parent)
     , ui(new HelpUi)
 {
     ui->setupUi(this);
-    showPage(
-        ui->webView, QStringLiteral("help.html"),
-        tr("The page %1 was not found in the working directory or the program's data folder."));
+    ui->webView->showPage(QStringLiteral("help.html"),
+                          tr("The page %1 was not found in the working directory or the "
+                             "program's data folder, or it is not a regular file of at most "
+                             "4 MiB."));
 }
 
 Help::~Help()

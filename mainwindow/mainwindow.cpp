@@ -2,13 +2,14 @@
 #include "ui_mainwindow.h"
 
 #include "app/optionalfile.h"
+#include "app/regularfile.h"
 #include "device/serialdeviceenumerator.h"
 #include "dialogs/about.h"
 #include "dialogs/help.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QFileInfo>
+#include <QImage>
 #include <QPushButton>
 #include <QTimer>
 
@@ -44,9 +45,13 @@ MainWindow::MainWindow(QWidget *parent, SerialDeviceSource *deviceSource)
     spacer->setObjectName(QStringLiteral("toolBarSpacer"));
     spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
 
+    // Decoded here, once: a logo that does not decode would leave an empty, invisible button.
     const QString logoFile = optionalFilePath(QStringLiteral("logo.png"));
-    logoButton->setIcon(QFileInfo::exists(logoFile) ? QIcon(logoFile)
-                                                    : QIcon(QStringLiteral(":/images/logo.png")));
+    const QImage logo = logoFile.isEmpty()
+        ? QImage()
+        : imageFromBytes(readRegularFile(logoFile, maxOptionalFileBytes).bytes);
+    logoButton->setIcon(logo.isNull() ? QIcon(QStringLiteral(":/images/logo.png"))
+                                      : QIcon(QPixmap::fromImage(logo)));
 
     connect(logoButton, &QPushButton::clicked, this, &MainWindow::on_actionAbout_activated);
 

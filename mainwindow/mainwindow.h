@@ -39,6 +39,10 @@ public:
     QSerialPort *serialPort() const { return port; }
     SerialDeviceEnumerator *deviceEnumerator() const { return enumerator; }
 
+    // Reads a file of changes into the window, with every check and message of Read; a file that
+    // is refused changes nothing. Returns whether the file was read.
+    bool readChangesFrom(const QString &fileName);
+
     // Handles one delivery of bytes as if it had just been read from the port.
     void receiveDelivery(const QByteArray &delivery);
 

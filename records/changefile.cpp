@@ -1,5 +1,8 @@
 #include "records/changefile.h"
 
+#include "app/regularfile.h"
+
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QIODevice>
 #include <QTextStream>
@@ -86,6 +89,38 @@ ChangeFileContent readChangeFile(QIODevice &device, const ChangeFilePrefixes &pr
         content.measurements.insert(name, fields);
     }
     return content;
+}
+
+ChangeFileLoad loadChangeFile(const QString &fileName, const ChangeFilePrefixes &prefixes)
+{
+    ChangeFileLoad load;
+    RegularFileContents file = readRegularFile(fileName, maxChangeFileBytes);
+    switch (file.status) {
+    case RegularFileContents::Read:
+        // Text files hold no zero byte; a program, an image or a UTF-16 text would otherwise fill
+        // the window with garbage.
+        if (file.bytes.contains('\0')) {
+            load.status = ChangeFileLoad::NotText;
+        } else {
+            QBuffer buffer(&file.bytes);
+            buffer.open(QIODevice::ReadOnly);
+            load.content = readChangeFile(buffer, prefixes);
+            load.status = ChangeFileLoad::Read;
+        }
+        break;
+    case RegularFileContents::NotRegular:
+        load.status = ChangeFileLoad::NotRegular;
+        break;
+    case RegularFileContents::TooLarge:
+        load.status = ChangeFileLoad::TooLarge;
+        break;
+    case RegularFileContents::NotFound:
+    case RegularFileContents::Failed:
+        load.status = ChangeFileLoad::Failed;
+        load.systemError = file.systemError;
+        break;
+    }
+    return load;
 }
 
 QString stripChangeFilePrefix(const QString &line, const QString &prefixInUse,

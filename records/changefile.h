@@ -42,6 +42,25 @@ ChangeFileContent
 readChangeFile(QIODevice &device,
                const ChangeFilePrefixes &prefixes = ChangeFilePrefixes::current());
 
+// A file of changes read by name, or why it was not.
+struct ChangeFileLoad
+{
+    enum Status { Read, NotRegular, TooLarge, NotText, Failed };
+
+    Status status = Failed;
+    QString systemError; // the system's reason when the file could not be opened or read
+    ChangeFileContent content;
+};
+
+// The largest file taken as a file of changes: far above any control, far below what would
+// exhaust the machine's memory.
+constexpr qint64 maxChangeFileBytes = 64 * 1024 * 1024;
+
+// Reads a file of changes by name: only a regular file of at most maxChangeFileBytes that holds
+// no zero byte. A FIFO or a device is refused before it is opened, so nothing blocks on it.
+ChangeFileLoad loadChangeFile(const QString &fileName,
+                              const ChangeFilePrefixes &prefixes = ChangeFilePrefixes::current());
+
 // The object or inspector text of a header line: the prefix in use when the line starts with it,
 // else the untranslated one, else a fixed count of characters is dropped.
 QString stripChangeFilePrefix(const QString &line, const QString &prefixInUse,

@@ -2,13 +2,13 @@
 #include "ui_mainwindow.h"
 
 #include "records/changefile.h"
+#include "records/safesave.h"
 
+#include <QBuffer>
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QSaveFile>
 
 void MainWindow::on_actionSave_activated()
 {
@@ -42,15 +42,15 @@ void MainWindow::on_actionSave_activated()
     content.serialNumber = serialNumber;
     content.measurements = measurements;
 
-    // The old file is replaced only by a complete new one, so a failure never costs the operator
-    // the readings saved before.
-    QSaveFile file(fileName);
-    const bool saved =
-        file.open(QIODevice::WriteOnly) && writeChangeFile(file, content) && file.commit();
-    if (!saved) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    writeChangeFile(buffer, content);
+    QString reason;
+    if (!saveFileSafely(fileName, bytes, &reason)) {
         QMessageBox::critical(this, tr("Save the changes"),
                               tr("The changes could not be saved to %1:\n%2")
-                                  .arg(QDir::toNativeSeparators(fileName), file.errorString()));
+                                  .arg(QDir::toNativeSeparators(fileName), reason));
     }
 }
 
@@ -59,18 +59,30 @@ void MainWindow::on_actionRead_activated()
     const QString fileName = QFileDialog::getOpenFileName(
         this, tr("Select a file to read the changes"), QDir::currentPath(),
         tr("Files of changes (*.csv)"), nullptr, QFileDialog::DontUseNativeDialog);
-    if (fileName.isEmpty())
-        return;
+    if (!fileName.isEmpty())
+        readChangesFrom(fileName);
+}
 
-    QFile file(fileName);
-    // Reading on regardless would empty every field and the readings on screen.
-    if (!file.open(QIODevice::ReadOnly)) {
+bool MainWindow::readChangesFrom(const QString &fileName)
+{
+    const ChangeFileLoad load = loadChangeFile(fileName);
+    // A file that is refused changes nothing: reading on regardless would empty every field and
+    // the readings on screen.
+    if (load.status != ChangeFileLoad::Read) {
+        QString reason = load.systemError;
+        if (load.status == ChangeFileLoad::NotRegular)
+            reason = tr("It is not a regular file.");
+        else if (load.status == ChangeFileLoad::TooLarge)
+            reason = tr("It is larger than %1 MiB, too large for a file of changes.")
+                         .arg(maxChangeFileBytes / (1024 * 1024));
+        else if (load.status == ChangeFileLoad::NotText)
+            reason = tr("It is not a text file.");
         QMessageBox::critical(this, tr("Read the changes"),
                               tr("The changes could not be read from %1:\n%2")
-                                  .arg(QDir::toNativeSeparators(fileName), file.errorString()));
-        return;
+                                  .arg(QDir::toNativeSeparators(fileName), reason));
+        return false;
     }
-    const ChangeFileContent content = readChangeFile(file);
+    const ChangeFileContent &content = load.content;
 
     ui->edtObject->setText(content.object);
     ui->edtInspector->setText(content.inspector);
@@ -84,4 +96,5 @@ void MainWindow::on_actionRead_activated()
     ui->statusBar->clearMessage();
     ui->tableMeasurement->clear();
     showData();
+    return true;
 }

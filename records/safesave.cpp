@@ -1,0 +1,55 @@
+#include "records/safesave.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QSaveFile>
+
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// The new file takes the old one's place in its group, so that the rest of the group keeps its
+// access; the owner only where the process may give files away. The mode comes last, as a change
+// of owner clears the set-id bits.
+void keepOwnershipAndMode(int fd, const struct stat &old)
+{
+    if (::fchown(fd, old.st_uid, old.st_gid) != 0 && ::fchown(fd, uid_t(-1), old.st_gid) != 0) {
+        // Neither may be given: the new file stays the process's own, the best that can be done.
+    }
+    ::fchmod(fd, old.st_mode & 07777);
+}
+
+} // namespace
+
+bool saveFileSafely(const QString &fileName, const QByteArray &contents, QString *errorString)
+{
+    struct stat old;
+    const bool exists = ::stat(QFile::encodeName(fileName).constData(), &old) == 0;
+    if (exists && !S_ISREG(old.st_mode)) {
+        *errorString = QCoreApplication::translate(
+            "MainWindow", "It is not a regular file, so it is not replaced.");
+        return false;
+    }
+
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) {
+        *errorString = file.errorString();
+        return false;
+    }
+    if (exists)
+        keepOwnershipAndMode(file.handle(), old);
+    // Each step is checked as it happens: the toolkit forgets a failed flush by the time it
+    // commits, and would then put an empty file in the old one's place.
+    if (file.write(contents) != contents.size() || !file.flush()) {
+        *errorString = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        *errorString = file.errorString();
+        return false;
+    }
+    return true;
+}
