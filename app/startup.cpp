@@ -1,9 +1,10 @@
 #include "app/startup.h"
 
 #include "app/optionalfile.h"
+#include "app/regularfile.h"
+#include "app/translationcheck.h"
 
 #include <QApplication>
-#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QStyle>
@@ -21,14 +22,22 @@ void applyProgramStyle()
 
 bool installProgramTranslation(QTranslator &translator)
 {
-    // A "tolvaren.qm" in the working directory is the operator's choice and always applies. The
-    // installed translations apply only in the language of the user's locale, so that an
-    // installed program speaks the user's language rather than whichever one was shipped.
-    const QString chosen = QStringLiteral("tolvaren.qm");
-    const bool loaded = QFileInfo::exists(chosen)
-        ? translator.load(chosen)
-        : translator.load(QLocale(), QStringLiteral("tolvaren"), QStringLiteral("_"),
-                          installedDataFolder());
+    // A "tolvaren.qm" in the working directory is the operator's choice and applies whatever the
+    // locale, when it is sound. The installed translations apply only in the language of the
+    // user's locale, so that an installed program speaks the user's language rather than
+    // whichever one was shipped.
+    const RegularFileContents chosen =
+        readRegularFile(QStringLiteral("tolvaren.qm"), maxOptionalFileBytes);
+    bool loaded = false;
+    if (chosen.isRead() && isSoundTranslation(chosen.bytes)) {
+        // The translator reads the data in place for as long as it lives, so it keeps a share.
+        translator.setProperty("translationData", chosen.bytes);
+        loaded = translator.load(reinterpret_cast<const uchar *>(chosen.bytes.constData()),
+                                 int(chosen.bytes.size()));
+    }
+    if (!loaded)
+        loaded = translator.load(QLocale(), QStringLiteral("tolvaren"), QStringLiteral("_"),
+                                 installedDataFolder());
     return loaded && QCoreApplication::installTranslator(&translator);
 }
 

@@ -7,8 +7,9 @@ class QTranslator;
 // The widget style: "plastique" where the toolkit still has it, else its successor "Fusion".
 void applyProgramStyle();
 
-// Loads "tolvaren.qm" from the working directory, or else the installed translation for the
-// user's language, and installs it only when it loads. Returns whether it was installed.
+// Loads "tolvaren.qm" from the working directory when it is a sound translation in a regular file,
+// or else the installed translation for the user's language, and installs it only when it loads.
+// Returns whether it was installed.
 bool installProgramTranslation(QTranslator &translator);
 
 // Installs the toolkit's own translation for the language of the program's translation, when the

@@ -1,10 +1,10 @@
 #include "mainwindow/mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "records/printjob.h"
 #include "records/protocol.h"
 
 #include <QMessageBox>
-#include <QPrinter>
 #include <QPrinterInfo>
 #include <QTextDocument>
 
@@ -44,11 +44,15 @@ void MainWindow::on_actionPrint_activated()
 
     QTextDocument document;
     document.setHtml(buildProtocol(inputs));
-    QPrinter printer(defaultPrinter, QPrinter::ScreenResolution);
-    document.print(&printer);
-    if (printer.printerState() == QPrinter::Error || printer.printerState() == QPrinter::Aborted) {
-        QMessageBox::warning(
-            this, tr("Print"),
-            tr("The protocol could not be printed on %1.").arg(defaultPrinter.printerName()));
+    PrintJob job(defaultPrinter);
+    document.print(&job.printer());
+    QString reason;
+    if (!job.submit(tr("Protocol of control"), &reason)) {
+        QMessageBox box(
+            QMessageBox::Warning, tr("Print"),
+            tr("The protocol could not be printed on %1.").arg(defaultPrinter.printerName()),
+            QMessageBox::Ok, this);
+        box.setInformativeText(reason);
+        box.exec();
     }
 }
