@@ -8,8 +8,8 @@
         <translation>О программе</translation>
     </message>
     <message>
-        <source>The page %1 was not found in the working directory or the program&apos;s data folder.</source>
-        <translation>Страница %1 не найдена ни в рабочем каталоге, ни в каталоге данных программы.</translation>
+        <source>The page %1 was not found in the working directory or the program&apos;s data folder, or it is not a regular file of at most 4 MiB.</source>
+        <translation>Страница %1 не найдена ни в рабочей папке, ни в папке данных программы, или это не обычный файл размером не более 4 МиБ.</translation>
     </message>
 </context>
 <context>
@@ -19,8 +19,8 @@
         <translation>Справка</translation>
     </message>
     <message>
-        <source>The page %1 was not found in the working directory or the program&apos;s data folder.</source>
-        <translation>Страница %1 не найдена ни в рабочем каталоге, ни в каталоге данных программы.</translation>
+        <source>The page %1 was not found in the working directory or the program&apos;s data folder, or it is not a regular file of at most 4 MiB.</source>
+        <translation>Страница %1 не найдена ни в рабочей папке, ни в папке данных программы, или это не обычный файл размером не более 4 МиБ.</translation>
     </message>
 </context>
 <context>
@@ -266,6 +266,30 @@ Do you want to replace it?</source>
     <message>
         <source>Readings without a serial-number line before them, left out: %1.</source>
         <translation>Показания без строки заводского номера перед ними пропущены: %1.</translation>
+    </message>
+    <message>
+        <source>It is not a regular file.</source>
+        <translation>Это не обычный файл.</translation>
+    </message>
+    <message>
+        <source>It is larger than %1 MiB, too large for a file of changes.</source>
+        <translation>Он больше %1 МиБ, слишком велик для файла изменений.</translation>
+    </message>
+    <message>
+        <source>It is not a text file.</source>
+        <translation>Это не текстовый файл.</translation>
+    </message>
+    <message>
+        <source>Protocol of control</source>
+        <translation>Протокол контроля</translation>
+    </message>
+    <message>
+        <source>The document could not be made.</source>
+        <translation>Не удалось подготовить документ.</translation>
+    </message>
+    <message>
+        <source>It is not a regular file, so it is not replaced.</source>
+        <translation>Это не обычный файл, поэтому он не заменён.</translation>
     </message>
 </context>
 <context>
