@@ -1,172 +1,202 @@
 #include "app/optionalfile.h"
+#include "app/translationcheck.h"
+#include "dialogs/pageview.h"
 #include "records/changefile.h"
 #include "records/safesave.h"
+#include "testing.h"
 
 #include <QProcess>
+#include <QPushButton>
 #include <QtTest>
 
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <unistd.h>
 
-// Files that are no file of changes, and targets that Save must not replace: FIFOs, device
-// nodes, folders, huge and binary files, a full disk. Whatever the input, nothing may block.
+// Files that could hang the program, crash it or replace what the operator had: FIFOs, device
+// nodes, folders, huge and binary files, pages that reach out of their folder, a full disk.
 class HostileFilesTest : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir folder;
+    std::unique_ptr<WorkingDirectory> here;
 
-    QString path(const QString &name) const { return folder.filePath(name); }
-
-    // Makes a node of the given kind at the name, or skips the row where the system does not let.
-    void make(const QString &kind, const QString &name)
+    // Makes a node of the kind at the name, or skips where the system does not let.
+    static void make(const QString &kind, const QString &name, qint64 size = 0)
     {
-        const QByteArray at = QFile::encodeName(path(name));
-        ::unlink(at.constData());
-        QDir(folder.path()).rmdir(name);
-        bool made = true;
-        if (kind == "fifo")
-            made = ::mkfifo(at.constData(), 0644) == 0;
+        bool made = false;
+        if (kind == "file")
+            made = writeFile(name, "\r\n\r\n\r\n\r\n\r\nG;1\r\n")
+                && (!size || QFile::resize(name, size));
+        else if (kind == "fifo")
+            made = ::mkfifo(qPrintable(name), 0644) == 0;
         else if (kind == "device") // the null device, under a name of the test's own
-            made = ::mknod(at.constData(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+            made = ::mknod(qPrintable(name), S_IFCHR | 0666, makedev(1, 3)) == 0;
         else if (kind == "folder")
-            made = QDir(folder.path()).mkdir(name);
+            made = QDir().mkdir(name);
         if (!made)
             QSKIP(qPrintable("cannot make a " + kind + " here"));
     }
 
 private slots:
+    void init()
+    {
+        here.reset();
+        here = std::make_unique<WorkingDirectory>();
+    }
+
     void readTakesOnlyRegularTextFilesWithinTheBound_data()
     {
         QTest::addColumn<QString>("kind");
-        QTest::addColumn<QByteArray>("bytes"); // of a regular file
-        QTest::addColumn<qint64>("size"); // the file's size when it is to be sparse
+        QTest::addColumn<qint64>("size"); // with sparse zero bytes past the text
         QTest::addColumn<int>("status");
-        const QByteArray text("THE OBJECT OF CONTROL x\r\nINSPECTOR y\r\n\r\nD\r\nS\r\nG;1\r\n");
-        QTest::newRow("change file") << "file" << text << qint64(0) << int(ChangeFileLoad::Read);
-        QTest::newRow("FIFO") << "fifo" << QByteArray() << qint64(0)
-                              << int(ChangeFileLoad::NotRegular);
-        QTest::newRow("device") << "device" << QByteArray() << qint64(0)
-                                << int(ChangeFileLoad::NotRegular);
-        QTest::newRow("folder") << "folder" << QByteArray() << qint64(0)
-                                << int(ChangeFileLoad::NotRegular);
-        // Sparse: the zeros past the text take no disk, and make the file no text.
-        QTest::newRow("at the bound")
-            << "file" << text << maxChangeFileBytes << int(ChangeFileLoad::NotText);
-        QTest::newRow("a byte over")
-            << "file" << text << maxChangeFileBytes + 1 << int(ChangeFileLoad::TooLarge);
-        QTest::newRow("zero byte") << "file" << QByteArray("G;1\r\n\0G;2\r\n", 11) << qint64(0)
-                                   << int(ChangeFileLoad::NotText);
-        QTest::newRow("missing") << "none" << QByteArray() << qint64(0)
-                                 << int(ChangeFileLoad::Failed);
+        QTest::newRow("change file") << "file" << qint64(0) << int(ChangeFileLoad::Read);
+        QTest::newRow("FIFO") << "fifo" << qint64(0) << int(ChangeFileLoad::NotRegular);
+        QTest::newRow("device") << "device" << qint64(0) << int(ChangeFileLoad::NotRegular);
+        QTest::newRow("zeros") << "file" << maxChangeFileBytes << int(ChangeFileLoad::NotText);
+        QTest::newRow("too large")
+            << "file" << maxChangeFileBytes + 1 << int(ChangeFileLoad::TooLarge);
     }
-
     void readTakesOnlyRegularTextFilesWithinTheBound()
     {
         QFETCH(QString, kind);
-        QFETCH(QByteArray, bytes);
         QFETCH(qint64, size);
         QFETCH(int, status);
-        const QString name = "input-" + QString(QTest::currentDataTag()).replace(' ', '-');
-        if (kind == "file") {
-            QFile file(path(name));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(bytes);
-            if (size)
-                QVERIFY(file.resize(size));
-        } else if (kind != "none") {
-            make(kind, name);
-        }
-        const ChangeFileLoad load = loadChangeFile(path(name), ChangeFilePrefixes::untranslated());
+        make(kind, "input", size);
+        const ChangeFileLoad load = loadChangeFile("input", ChangeFilePrefixes::untranslated());
         QCOMPARE(int(load.status), status);
-        QCOMPARE(load.systemError.isEmpty(), status != ChangeFileLoad::Failed);
-        if (status == ChangeFileLoad::Read)
-            QCOMPARE(load.content.measurements.value("G"), QStringList { "1" });
+        QCOMPARE(load.content.measurements.value("G"), QStringList(status ? 0 : 1, "1"));
     }
 
-    void saveReplacesOnlyRegularFiles_data()
+    // The small contents fail only when the toolkit's buffer is flushed, the large ones at
+    // once.
+    void saveReplacesOnlyRegularFilesAndSaysWhy_data()
     {
         QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("size");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("FIFO") << "fifo"
-                              << "not a regular file";
-        QTest::newRow("device") << "device"
-                                << "not a regular file";
-        QTest::newRow("folder") << "folder"
-                                << "not a regular file";
+        QTest::newRow("FIFO") << "fifo" << 10 << "not a regular file";
+        QTest::newRow("device") << "device" << 10 << "not a regular file";
+        QTest::newRow("full disk, small") << "full" << 3000 << "No space left on device";
+        QTest::newRow("full disk, large") << "full" << 300000 << "No space left on device";
+        QTest::newRow("shared through its group") << "shared" << 10 << "";
     }
-
-    void saveReplacesOnlyRegularFiles()
+    void saveReplacesOnlyRegularFilesAndSaysWhy()
     {
         QFETCH(QString, kind);
-        QFETCH(QString, reason);
-        make(kind, "target");
-        struct stat before, after;
-        QCOMPARE(::stat(QFile::encodeName(path("target")).constData(), &before), 0);
-        QString error;
-        QVERIFY(!saveFileSafely(path("target"), "readings\r\n", &error));
-        QVERIFY2(error.contains(reason), qPrintable(error));
-        QCOMPARE(::stat(QFile::encodeName(path("target")).constData(), &after), 0);
-        QCOMPARE(after.st_mode, before.st_mode);
-        QCOMPARE(after.st_ino, before.st_ino);
-        const auto all = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
-        QCOMPARE(QDir(folder.path()).entryList({ "*target*" }, all), QStringList { "target" });
-    }
-
-    // A file shared through its group stays shared: nobody:dialout 0660 saved by root.
-    void saveKeepsGroupOwnerAndMode()
-    {
-        const QString target = path("shared.csv");
-        QFile old(target);
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.close();
-        const QByteArray name = QFile::encodeName(target);
-        const uid_t owner = 65534;
-        const gid_t group = 20;
-        if (::chown(name.constData(), owner, group) != 0)
-            QSKIP("only root may give a file away");
-        QVERIFY(::chmod(name.constData(), 0660) == 0);
-        QString error;
-        QVERIFY2(saveFileSafely(target, "readings\r\n", &error), qPrintable(error));
-        struct stat info;
-        QCOMPARE(::stat(name.constData(), &info), 0);
-        QCOMPARE(QList<uint>({ info.st_uid, info.st_gid, info.st_mode & 07777 }),
-                 QList<uint>({ owner, group, 0660 }));
-        QVERIFY(old.open(QIODevice::ReadOnly));
-        QCOMPARE(old.readAll(), QByteArray("readings\r\n"));
-    }
-
-    // Small and large contents: the first fail when the toolkit's buffer is flushed, the second
-    // at once.
-    void saveOnAFullDiskSaysSoAndKeepsTheOldFile_data()
-    {
-        QTest::addColumn<int>("size");
-        QTest::newRow("small") << 3000;
-        QTest::newRow("large") << 300000;
-    }
-
-    void saveOnAFullDiskSaysSoAndKeepsTheOldFile()
-    {
         QFETCH(int, size);
-        const QString disk = path("disk");
-        QVERIFY(QDir().mkpath(disk));
-        if (QProcess::execute("mount", { "-t", "tmpfs", "-o", "size=64k", "tmpfs", disk }) != 0)
-            QSKIP("no small file system can be mounted here");
-        const auto unmount = qScopeGuard([&] { QProcess::execute("umount", { disk }); });
-        const QString target = disk + "/old.csv";
-        QString error;
-        QVERIFY(saveFileSafely(target, "old readings\r\n", &error));
-        QVERIFY(saveFileSafely(disk + "/filler", QByteArray(60 * 1024, 'x'), &error));
+        QFETCH(QString, reason);
+        QString error, target = "target";
+        if (kind == "full") {
+            if (!QDir().mkdir("disk")
+                || QProcess::execute("mount", { "-t", "tmpfs", "-o", "size=64k", "tmpfs", "disk" }))
+                QSKIP("no small file system can be mounted here");
+            target = "disk/target";
+            QVERIFY(saveFileSafely(target, "old", &error)
+                    && writeFile("disk/filler", QByteArray(60000, 'x')));
+        } else if (kind == "shared") { // nobody:dialout 0660, saved by root
+            QVERIFY(writeFile(target, "old"));
+            if (::chown("target", 65534, 20) != 0 || ::chmod("target", 0660) != 0)
+                QSKIP("only root may give a file away");
+        } else {
+            make(kind, target);
+        }
+        const auto unmount = qScopeGuard([&] { QProcess::execute("umount", { "disk" }); });
+        QCOMPARE(saveFileSafely(target, QByteArray(size, 'y'), &error), reason.isEmpty());
+        QVERIFY2(error.contains(reason), qPrintable(error));
+        QCOMPARE(QFileInfo(target).isFile(), kind == "full" || kind == "shared");
+        QVERIFY(kind != "full" || readFile(target) == "old");
+        struct stat info = {};
+        QVERIFY(kind != "shared"
+                || (::stat("target", &info) == 0 && info.st_uid == 65534 && info.st_gid == 20
+                    && (info.st_mode & 07777) == 0660));
+    }
 
-        QVERIFY(!saveFileSafely(target, QByteArray(size, 'y'), &error));
-        QCOMPARE(error, QStringLiteral("No space left on device"));
-        QFile old(target);
-        QVERIFY(old.open(QIODevice::ReadOnly));
-        QCOMPARE(old.readAll(), QByteArray("old readings\r\n"));
-        QCOMPARE(QDir(disk).entryList(QDir::Files | QDir::Hidden).size(), 2);
+    void optionalFilesAreTakenOnlyWhenSound_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<qint64>("size");
+        QTest::newRow("page") << "file" << qint64(0);
+        QTest::newRow("FIFO") << "fifo" << qint64(0);
+        QTest::newRow("over 4 MiB") << "file" << maxOptionalFileBytes + 1;
+    }
+    // The working directory's page wins only when sound; else the installed one is shown. A
+    // logo that is no sound image gives the built-in one, and none of these blocks the window.
+    void optionalFilesAreTakenOnlyWhenSound()
+    {
+        QFETCH(QString, kind);
+        QFETCH(qint64, size);
+        const QDir data(installedDataFolder());
+        QVERIFY(data.mkpath(".") && writeFile(data.filePath("about.html"), "installed"));
+        const auto removeInstalled =
+            qScopeGuard([&] { QFile::remove(data.filePath("about.html")); });
+        make(kind, "about.html", size);
+        make(kind, "logo.png", size);
+        TestWindow w;
+        QStringList seen;
+        auto *logo = w.widget<QPushButton>("logoButton");
+        QCOMPARE(operate([&] { logo->click(); }, { readPage(&seen) }), QString());
+        QCOMPARE(seen.value(1).trimmed(), kind == "file" && !size ? "G;1" : "installed");
+        QCOMPARE(logo->icon().pixmap(220, 42).toImage(),
+                 QIcon(":/images/logo.png").pixmap(220, 42).toImage());
+    }
+
+    void pageReachesOnlySoundFilesOfItsFolder_data()
+    {
+        QTest::addColumn<QString>("target"); // of an image and of a link on the page
+        QTest::addColumn<bool>("reached");
+        QTest::newRow("image in the folder") << "image.png" << true;
+        QTest::newRow("resource") << "qrc:/images/help.png" << true;
+        QTest::newRow("device by path") << "/dev/zero" << false;
+        QTest::newRow("FIFO in the folder") << "fifo.png" << false;
+        QTest::newRow("link out of the folder") << "link.png" << false;
+        QTest::newRow("parent folder") << "../image.png" << false;
+    }
+    void pageReachesOnlySoundFilesOfItsFolder()
+    {
+        QFETCH(QString, target);
+        QFETCH(bool, reached);
+        QImage image(8, 8, QImage::Format_RGB32);
+        QVERIFY(QDir().mkdir("pages") && image.save("pages/image.png") && image.save("image.png"));
+        QVERIFY(::mkfifo("pages/fifo.png", 0644) == 0 && QFile::link("/dev/zero", "pages/link.png")
+                && writeFile("pages/other.html", "Other page"));
+        QVERIFY(writeFile("pages/help.html", QString("<img src=\"%1\">").arg(target).toUtf8()));
+        QDir::setCurrent("pages");
+        PageView view;
+        view.showPage("help.html", "%1");
+        QCOMPARE(view.loadResource(QTextDocument::ImageResource, QUrl(target)).isValid(), reached);
+        emit view.anchorClicked(QUrl(target));
+        QCOMPARE(view.source().fileName(), reached && target == "image.png" ? target : "help.html");
+        emit view.anchorClicked(QUrl("other.html"));
+        QCOMPARE(view.toPlainText(), "Other page");
+    }
+
+    // The translator reads past the end of a translation that does not hold together, or
+    // divides by its empty context table: each damage is one such field of the shipped file.
+    void damagedTranslationIsRefused_data()
+    {
+        QTest::addColumn<char>("block"); // whose data is damaged; 0 to append the bytes
+        QTest::addColumn<int>("at"); // from the start of the block's data
+        QTest::addColumn<QByteArray>("bytes");
+        const QByteArray huge("\x7f\xff\xff\xff");
+        QTest::newRow("intact") << '\x69' << 0 << QByteArray("\x03");
+        QTest::newRow("block beyond the file") << '\x42' << -4 << huge;
+        QTest::newRow("message beyond its block") << '\x42' << 4 << huge;
+        QTest::newRow("translation beyond its block") << '\x69' << 1 << huge;
+        QTest::newRow("no context buckets") << '\0' << 0 << QByteArray("\x2f\0\0\0\x02\0\0", 7);
+    }
+    void damagedTranslationIsRefused()
+    {
+        QFETCH(char, block);
+        QFETCH(int, at);
+        QFETCH(QByteArray, bytes);
+        QByteArray qm = readFile(SHIPPED_TRANSLATION);
+        int data = 16 + 5; // after the magic number and the first block's tag and length
+        while (block && qm[data - 5] != block)
+            data += 5 + qFromBigEndian<quint32>(qm.constData() + data - 4);
+        block ? qm.replace(data + at, bytes.size(), bytes) : qm.append(bytes);
+        QCOMPARE(isSoundTranslation(qm), QTest::currentDataTag() == QByteArray("intact"));
     }
 };
 
-QTEST_GUILESS_MAIN(HostileFilesTest)
+QTEST_MAIN(HostileFilesTest)
 #include "tst_hostilefiles.moc"
