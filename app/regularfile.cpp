@@ -7,6 +7,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 namespace {
 
 RegularFileContents refused(RegularFileContents::Status status, int error = 0)
@@ -53,30 +55,20 @@ RegularFileContents readRegularFile(const QString &path, qint64 maxBytes)
     } else if (const auto status = judge(info, maxBytes); status != RegularFileContents::Read) {
         contents = refused(status);
     } else {
-        contents.status = RegularFileContents::Read;
+        QFile file;
         // One byte more than allowed tells a file that grew since it was measured.
-        contents.bytes.resize(qsizetype(std::min<qint64>(info.st_size, maxBytes) + 1));
-        qsizetype filled = 0;
-        while (filled < contents.bytes.size()) {
-            const ssize_t got =
-                ::read(fd, contents.bytes.data() + filled, size_t(contents.bytes.size() - filled));
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got < 0) {
-                contents = refused(RegularFileContents::Failed, errno);
-                break;
-            }
-            if (got == 0)
-                break;
-            filled += got;
-            if (filled == contents.bytes.size() && filled <= maxBytes)
-                contents.bytes.resize(std::min<qsizetype>(filled * 2, qsizetype(maxBytes) + 1));
-        }
-        if (contents.isRead()) {
-            contents.bytes.truncate(filled);
-            if (filled > maxBytes)
+        if (file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+            contents.status = RegularFileContents::Read;
+            contents.bytes = file.read(std::min<qint64>(info.st_size, maxBytes) + 1);
+            if (file.error() != QFileDevice::NoError)
+                contents = refused(RegularFileContents::Failed);
+            else if (contents.bytes.size() > maxBytes)
                 contents = refused(RegularFileContents::TooLarge);
+        } else {
+            contents = refused(RegularFileContents::Failed);
         }
+        if (contents.status == RegularFileContents::Failed)
+            contents.systemError = file.errorString();
     }
     ::close(fd);
     return contents;
