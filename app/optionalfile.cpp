@@ -21,3 +21,24 @@ QString optionalFilePath(const QString &fileName)
     // Neither exists: the relative name, so that a message names the file the operator expects.
     return fileName;
 }
+
+QString optionalPagePath(const QString &fileName, const QLocale &locale)
+{
+    if (QFileInfo::exists(fileName))
+        return fileName;
+    const QDir installed(installedDataFolder());
+    // "ru-RU" looks in "ru_RU", then in "ru", like the translator's own lookup.
+    for (QString language : locale.uiLanguages()) {
+        language.replace(QLatin1Char('-'), QLatin1Char('_'));
+        for (;;) {
+            const QString page = installed.filePath(language + QLatin1Char('/') + fileName);
+            if (QFileInfo::exists(page))
+                return page;
+            const qsizetype cut = language.lastIndexOf(QLatin1Char('_'));
+            if (cut < 0)
+                break;
+            language.truncate(cut);
+        }
+    }
+    return optionalFilePath(fileName);
+}

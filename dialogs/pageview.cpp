@@ -8,7 +8,7 @@
 
 void showPage(QTextBrowser *browser, const QString &fileName, const QString &missingMessage)
 {
-    const QString path = optionalFilePath(fileName);
+    const QString path = optionalPagePath(fileName);
     if (!QFileInfo(path).isFile()) {
         browser->setPlainText(missingMessage.arg(fileName));
         return;

@@ -7,6 +7,7 @@
 #include <QMap>
 #include <QStringList>
 
+class QLabel;
 class QModelIndex;
 class QSerialPort;
 class QTimer;
@@ -42,6 +43,18 @@ public:
     // Handles one delivery of bytes as if it had just been read from the port.
     void receiveDelivery(const QByteArray &delivery);
 
+    // Reads a file of changes into the window, with the same checks and messages as Read.
+    void readChangesFrom(const QString &fileName);
+
+    // Where every transfer is kept as a file of changes; empty keeps none.
+    void setTransferArchiveFolder(const QString &folder) { archiveFolder = folder; }
+    QString transferArchiveFolder() const { return archiveFolder; }
+
+protected:
+    // A file of changes dropped on the window is read like one chosen in the Read dialog.
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
 private slots:
     void on_tableMeasurement_clicked(const QModelIndex &index);
     void on_tableMeasurement_itemSelectionChanged();
@@ -74,6 +87,10 @@ private:
     void transferCutOff(const ReceivedTransfer &transfer);
     void showTransferProgress();
 
+    void showConnectionState();
+    // Keeps the transfer in the archive folder; returns what the status bar is to say of it.
+    QString archiveTransfer(const ReceivedTransfer &transfer, bool cutOff);
+
     SerialDeviceEnumerator *enumerator = nullptr;
     QSerialPort *port = nullptr;
     QString deviceName;
@@ -88,4 +105,10 @@ private:
     qsizetype strayReadingsShown = 0;
     // Restarted by every delivery that leaves an unfinished line; when it fires the line is over.
     QTimer *quietTimer = nullptr;
+
+    QLabel *connectionState = nullptr;
+    QString archiveFolder;
+    // The selection's figures last shown, so that a message of another kind is not cleared when
+    // the selection goes.
+    QString shownFigures;
 };

@@ -2,6 +2,7 @@
 #include "ui_mainwindow.h"
 
 #include "records/changefile.h"
+#include "records/transferarchive.h"
 
 #include <QDir>
 #include <QFile>
@@ -56,12 +57,21 @@ void MainWindow::on_actionSave_activated()
 
 void MainWindow::on_actionRead_activated()
 {
-    const QString fileName = QFileDialog::getOpenFileName(
-        this, tr("Select a file to read the changes"), QDir::currentPath(),
-        tr("Files of changes (*.csv)"), nullptr, QFileDialog::DontUseNativeDialog);
-    if (fileName.isEmpty())
+    QFileDialog dialog(this, tr("Select a file to read the changes"), QDir::currentPath(),
+                       tr("Files of changes (*.csv)"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    // Every transfer kept is one click away.
+    if (!archiveFolder.isEmpty() && QFileInfo(archiveFolder).isDir())
+        dialog.setSidebarUrls(dialog.sidebarUrls() << QUrl::fromLocalFile(archiveFolder));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().value(0).isEmpty())
         return;
+    readChangesFrom(dialog.selectedFiles().value(0));
+}
 
+void MainWindow::readChangesFrom(const QString &fileName)
+{
     QFile file(fileName);
     // Reading on regardless would empty every field and the readings on screen.
     if (!file.open(QIODevice::ReadOnly)) {
@@ -84,4 +94,24 @@ void MainWindow::on_actionRead_activated()
     ui->statusBar->clearMessage();
     ui->tableMeasurement->clear();
     showData();
+}
+
+QString MainWindow::archiveTransfer(const ReceivedTransfer &received, bool cutOff)
+{
+    if (archiveFolder.isEmpty())
+        return QString();
+    ChangeFileContent transfer;
+    transfer.object = ui->edtObject->text();
+    transfer.inspector = ui->edtInspector->text();
+    transfer.dateTime = received.at;
+    transfer.deviceName = received.deviceName;
+    transfer.serialNumber = received.serialNumber;
+    transfer.measurements = received.measurements;
+    // Told in the status bar, never in a box: the operator did not ask for this file, and a box
+    // would stop the next transfer's work until answered.
+    const TransferArchiveResult kept = keepTransfer(archiveFolder, transfer, cutOff);
+    if (kept.kept)
+        return tr("Transfer kept as %1").arg(QFileInfo(kept.filePath).fileName());
+    return tr("The transfer could not be kept in %1: %2")
+        .arg(QDir::toNativeSeparators(archiveFolder), kept.error);
 }

@@ -34,16 +34,8 @@
         <translation>Прибор</translation>
     </message>
     <message>
-        <source>Object</source>
-        <translation>Объект</translation>
-    </message>
-    <message>
         <source>Object&apos;s name</source>
         <translation>Название объекта</translation>
-    </message>
-    <message>
-        <source>Inspector</source>
-        <translation>Контролёр</translation>
     </message>
     <message>
         <source>Inspector&apos;s name</source>
@@ -267,6 +259,82 @@ Do you want to replace it?</source>
         <source>Readings without a serial-number line before them, left out: %1.</source>
         <translation>Показания без строки заводского номера перед ними пропущены: %1.</translation>
     </message>
+    <message>
+        <source>Date of control</source>
+        <translation>Дата контроля</translation>
+    </message>
+    <message>
+        <source>&amp;Object</source>
+        <translation>&amp;Объект</translation>
+    </message>
+    <message>
+        <source>Object of control</source>
+        <translation>Объект контроля</translation>
+    </message>
+    <message>
+        <source>&amp;Inspector</source>
+        <translation>&amp;Контролёр</translation>
+    </message>
+    <message>
+        <source>Readings</source>
+        <translation>Показания</translation>
+    </message>
+    <message>
+        <source>Connection indicator</source>
+        <translation>Индикатор соединения</translation>
+    </message>
+    <message>
+        <source>About tolvaren</source>
+        <translation>О программе tolvaren</translation>
+    </message>
+    <message>
+        <source>Connected: %1</source>
+        <translation>Подключено: %1</translation>
+    </message>
+    <message>
+        <source>No instrument connected</source>
+        <translation>Прибор не подключён</translation>
+    </message>
+    <message>
+        <source>Transfer kept as %1</source>
+        <translation>Передача сохранена как %1</translation>
+    </message>
+    <message>
+        <source>The transfer could not be kept in %1: %2</source>
+        <translation>Не удалось сохранить передачу в %1: %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n reading</source>
+        <translation>
+            <numerusform>%n показание</numerusform>
+            <numerusform>%n показания</numerusform>
+            <numerusform>%n показаний</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n readings</source>
+        <translation>
+            <numerusform>%n показание</numerusform>
+            <numerusform>%n показания</numerusform>
+            <numerusform>%n показаний</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>min %1</source>
+        <translation>мин. %1</translation>
+    </message>
+    <message>
+        <source>max %1</source>
+        <translation>макс. %1</translation>
+    </message>
+    <message>
+        <source>mean %1</source>
+        <translation>среднее %1</translation>
+    </message>
+    <message>
+        <source>The folder could not be created.</source>
+        <translation>Не удалось создать папку.</translation>
+    </message>
 </context>
 <context>
     <name>main</name>
@@ -281,6 +349,18 @@ Do you want to replace it?</source>
     <message>
         <source>DEVICE</source>
         <translation>УСТРОЙСТВО</translation>
+    </message>
+    <message>
+        <source>Do not keep every transfer in the transfers folder.</source>
+        <translation>Не сохранять каждую передачу в папке передач.</translation>
+    </message>
+    <message>
+        <source>A file of changes to read at start.</source>
+        <translation>Файл изменений, который прочитать при запуске.</translation>
+    </message>
+    <message>
+        <source>[file]</source>
+        <translation>[файл]</translation>
     </message>
 </context>
 </TS>
