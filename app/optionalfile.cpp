@@ -27,18 +27,13 @@ QString optionalPagePath(const QString &fileName, const QLocale &locale)
     if (QFileInfo::exists(fileName))
         return fileName;
     const QDir installed(installedDataFolder());
-    // "ru-RU" looks in "ru_RU", then in "ru", like the translator's own lookup.
+    // "ru-RU", then "ru": the languages the locale accepts, most specific first, as the
+    // translator looks them up.
     for (QString language : locale.uiLanguages()) {
         language.replace(QLatin1Char('-'), QLatin1Char('_'));
-        for (;;) {
-            const QString page = installed.filePath(language + QLatin1Char('/') + fileName);
-            if (QFileInfo::exists(page))
-                return page;
-            const qsizetype cut = language.lastIndexOf(QLatin1Char('_'));
-            if (cut < 0)
-                break;
-            language.truncate(cut);
-        }
+        const QString page = installed.filePath(language + QLatin1Char('/') + fileName);
+        if (QFileInfo::exists(page))
+            return page;
     }
     return optionalFilePath(fileName);
 }

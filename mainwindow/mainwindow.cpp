@@ -67,8 +67,6 @@ MainWindow::MainWindow(QWidget *parent, SerialDeviceSource *deviceSource)
 
     ui->mainToolBar->addWidget(spacer);
     ui->mainToolBar->addWidget(logoButton);
-    // The logo is the only way to About: Tab goes there from the table.
-    setTabOrder(ui->tableMeasurement, logoButton);
 
     setAcceptDrops(true);
 }
