@@ -2,6 +2,7 @@
 
 #include <QDateTimeEdit>
 #include <QLabel>
+#include <QMimeData>
 #include <QtTest>
 
 #include <csignal>
@@ -81,6 +82,24 @@ private slots:
         w->widget<QLineEdit>("edtObject")->setText(QStringLiteral("other"));
         QCOMPARE(run("actionRead", { choose("results.csv") }), QString());
         QCOMPARE(screen(), before);
+    }
+
+    // A file dropped on the window goes the way of Read, its failure box included.
+    void droppedFileIsRead()
+    {
+        QVERIFY(writeFile("dropped.csv", QByteArray(example).replace("GROUP#2;1.07", "GROUP#3;9")));
+        const auto drop = [this](const char *name) {
+            QMimeData mime;
+            mime.setUrls({ QUrl::fromLocalFile(QDir().absoluteFilePath(name)) });
+            QDragEnterEvent enter({ 9, 9 }, Qt::CopyAction, &mime, Qt::LeftButton, {});
+            QDropEvent dropped({ 9, 9 }, Qt::CopyAction, &mime, Qt::LeftButton, {});
+            QCoreApplication::sendEvent(w->window.get(), &enter);
+            QCoreApplication::sendEvent(w->window.get(), &dropped);
+            QTest::qWait(50);
+        };
+        QCOMPARE(operate([&] { drop("dropped.csv"); }, {}), QString());
+        QCOMPARE(operate([&] { drop("gone.csv"); }, { press(QMessageBox::Ok) }), QString());
+        QCOMPARE(w->window->measurementStore().keys(), QStringList({ "GROUP#1", "GROUP#3" }));
     }
 
     // A save whose last write fails, and a read of a file that cannot be read: each says why, and

@@ -1,4 +1,5 @@
 #include "device/serialdeviceenumerator.h"
+#include "records/transferarchive.h"
 #include "testing.h"
 
 #include <QLabel>
@@ -22,13 +23,18 @@ private slots:
         PseudoTerminal other, similar, first, second;
         const SerialDeviceInfo secondDevice = device(second.name(), "2303");
         DiagnosticsCapture diagnostics;
+        QTemporaryDir dataHome;
+        qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
         TestWindow w({ device("ttyS0", {}), device(other.name(), "6010"),
                        device(similar.name(), "230"), device(first.name(), "PID_60015"),
                        secondDevice });
+        w.window->setTransferArchiveFolder(defaultTransferArchiveFolder());
         QPointer<QSerialPort> port = w.port();
         QVERIFY(port && w.indicator() && first.slaveIsOpen() && !second.slaveIsOpen());
         QVERIFY(!other.slaveIsOpen() && !similar.slaveIsOpen());
         QCOMPARE(diagnostics.messages.last(), "Open port  \"" + first.name() + '"');
+        const auto *state = w.widget<QLabel>("connectionState");
+        QCOMPARE(state->text(), "Connected: " + first.name());
         // 19200 baud, 8 data bits, no parity, 1 stop bit, no flow control.
         termios line {}; // the master tells the settings of its slave
         QCOMPARE(tcgetattr(first.master, &line), 0);
@@ -53,6 +59,14 @@ private slots:
         port = w.port();
         w.source->play({});
         QVERIFY(!port && !w.port() && !w.indicator() && !second.slaveIsOpen());
+        QCOMPARE(state->text(), "No instrument connected");
+        // Kept in the user's data folder, without a question, and named in the status bar.
+        const QStringList kept =
+            QDir(dataHome.filePath(QCoreApplication::applicationName() + "/transfers"))
+                .entryList(QDir::Files);
+        QVERIFY2(kept.size() == 1 && kept[0].endsWith("_SN-1.csv"), qPrintable(kept.join(u' ')));
+        QCOMPARE(w.widget<QStatusBar>("statusBar")->currentMessage(),
+                 "Transfer kept as " + kept[0]);
         QCOMPARE(tableText(w.widget<QTableWidget>("tableMeasurement")),
                  QStringList({ "GROUP#1", "0.5" }));
 

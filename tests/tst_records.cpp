@@ -1,5 +1,6 @@
 #include "records/changefile.h"
 #include "records/protocol.h"
+#include "records/transferarchive.h"
 
 #include <QBuffer>
 #include <QtTest>
@@ -60,6 +61,28 @@ private slots:
         QCOMPARE(defaultChangeFileName("Pipe 12.3", "A:B", "05.12.2026 14:03"),
                  "Pipe_12_3_A_B_05_12_2026_14_03");
         QCOMPARE(defaultChangeFileName("../a\\b", "", "5/12/26"), "___a_b__5_12_26");
+    }
+
+    // A kept transfer is named by its time and serial-number line, in characters every file
+    // system holds, and replaces no file kept before.
+    void shouldKeepEveryTransferUnderItsOwnName()
+    {
+        const QDateTime at({ 2026, 12, 7 }, { 14, 3, 9 });
+        QCOMPARE(transferArchiveName(at, "SN 00517", false), "2026-12-07_14-03-09_SN-00517.csv");
+        QCOMPARE(transferArchiveName(at, "", true), "2026-12-07_14-03-09_cut-off.csv");
+        QCOMPARE(transferArchiveName(at, " SN\t../a/b\\c:d*e?\"f<g>h|i. ", false),
+                 "2026-12-07_14-03-09_SN-..-a-b-c-d-e-f-g-h-i.csv");
+        QCOMPARE(transferArchiveName(at, QString(300, 'S'), false).size(), 20 + 64 + 4);
+
+        QTemporaryDir data;
+        const ChangeFileContent transfer { {}, {}, at, {}, "SN 5", { { "G", { "1" } } } };
+        const TransferArchiveResult first = keepTransfer(data.path(), transfer, false);
+        const TransferArchiveResult second = keepTransfer(data.path(), transfer, false);
+        QCOMPARE(second.filePath, data.filePath("2026-12-07_14-03-09_SN-5_2.csv"));
+        QFile kept(first.filePath);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(readChangeFile(kept).measurements, transfer.measurements);
+        QVERIFY(!keepTransfer(first.filePath + "/transfers", transfer, false).kept);
     }
 
     // Received and typed texts are shown as written, never taken for markup.
