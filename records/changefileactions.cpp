@@ -111,7 +111,7 @@ QString MainWindow::archiveTransfer(const ReceivedTransfer &received, bool cutOf
     // would stop the next transfer's work until answered.
     const TransferArchiveResult kept = keepTransfer(archiveFolder, transfer, cutOff);
     if (kept.kept)
-        return tr("Transfer kept as %1").arg(QFileInfo(kept.filePath).fileName());
+        return tr("Kept as %1 in the transfers folder.").arg(QFileInfo(kept.filePath).fileName());
     return tr("The transfer could not be kept in %1: %2")
         .arg(QDir::toNativeSeparators(archiveFolder), kept.error);
 }

@@ -296,10 +296,6 @@ Do you want to replace it?</source>
         <translation>Прибор не подключён</translation>
     </message>
     <message>
-        <source>Transfer kept as %1</source>
-        <translation>Передача сохранена как %1</translation>
-    </message>
-    <message>
         <source>The transfer could not be kept in %1: %2</source>
         <translation>Не удалось сохранить передачу в %1: %2</translation>
     </message>
@@ -334,6 +330,10 @@ Do you want to replace it?</source>
     <message>
         <source>The folder could not be created.</source>
         <translation>Не удалось создать папку.</translation>
+    </message>
+    <message>
+        <source>Kept as %1 in the transfers folder.</source>
+        <translation>Сохранена как %1 в папке передач.</translation>
     </message>
 </context>
 <context>
