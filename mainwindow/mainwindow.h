@@ -13,6 +13,7 @@ class QSerialPort;
 class QTimer;
 class SerialDeviceEnumerator;
 class SerialDeviceSource;
+struct ProtocolInputs;
 struct TransferMarkers;
 
 namespace Ui {
@@ -74,6 +75,9 @@ private:
     void on_actionRead_activated();
     void on_actionSave_activated();
     void connectActions();
+
+    // The protocol of what the window shows now.
+    ProtocolInputs protocolInputs() const;
 
     void openPort(QString name);
     void closePort();

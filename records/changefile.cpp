@@ -1,5 +1,7 @@
 #include "records/changefile.h"
 
+#include "records/grouporder.h"
+
 #include <QCoreApplication>
 #include <QIODevice>
 #include <QTextStream>
@@ -49,10 +51,9 @@ bool writeChangeFile(QIODevice &device, const ChangeFileContent &content,
     stream << content.dateTime.toString(dateFormat) << lineEnd;
     stream << content.deviceName << lineEnd;
     stream << content.serialNumber << lineEnd;
-    for (auto group = content.measurements.cbegin(); group != content.measurements.cend();
-         ++group) {
-        stream << group.key();
-        for (const QString &value : *group)
+    for (const QString &group : groupsInOrder(content.measurements)) {
+        stream << group;
+        for (const QString &value : content.measurements.value(group))
             stream << separator << value;
         stream << lineEnd;
     }
@@ -108,8 +109,7 @@ QString defaultChangeFileName(const QString &object, const QString &inspector,
     return name;
 }
 
-QString withChangeFileSuffix(const QString &name)
+QString withFileSuffix(const QString &name, const QString &suffix)
 {
-    const QString suffix = QStringLiteral(".csv");
     return name.endsWith(suffix, Qt::CaseSensitive) ? name : name + suffix;
 }

@@ -2,6 +2,10 @@
 #include "ui_mainwindow.h"
 
 #include "records/changefile.h"
+#include "records/protocol.h"
+#include "records/protocoljob.h"
+#include "records/protocolpages.h"
+#include "records/spreadsheet.h"
 #include "records/transferarchive.h"
 
 #include <QDir>
@@ -9,20 +13,47 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPdfWriter>
 #include <QSaveFile>
+
+namespace {
+
+// What Save can write, in the order its dialog offers them; the first is the default.
+enum class SavedKind { Changes, Spreadsheet, Protocol };
+
+struct SaveChoice
+{
+    QString filter;
+    QString suffix;
+};
+
+QList<SaveChoice> saveChoices()
+{
+    return { { MainWindow::tr("Files of changes (*.csv)"), QStringLiteral(".csv") },
+             { MainWindow::tr("Spreadsheet (*.xlsx)"), QStringLiteral(".xlsx") },
+             { MainWindow::tr("Protocol of control (*.pdf)"), QStringLiteral(".pdf") } };
+}
+
+} // namespace
 
 void MainWindow::on_actionSave_activated()
 {
     const QString defaultName =
         defaultChangeFileName(ui->edtObject->text(), ui->edtInspector->text(), ui->dtmDate->text());
+    const QList<SaveChoice> choices = saveChoices();
+    QStringList filters;
+    for (const SaveChoice &choice : choices)
+        filters << choice.filter;
+    QString selectedFilter = filters.first();
     const QString chosen = QFileDialog::getSaveFileName(
         this, tr("Select a file to save the changes"),
-        QDir::currentPath() + QLatin1Char('/') + defaultName, tr("Files of changes(*.csv)"),
-        nullptr, QFileDialog::DontUseNativeDialog);
+        QDir::currentPath() + QLatin1Char('/') + defaultName, filters.join(QStringLiteral(";;")),
+        &selectedFilter, QFileDialog::DontUseNativeDialog);
     if (chosen.isEmpty())
         return;
+    const auto kind = SavedKind(std::max<qsizetype>(0, filters.indexOf(selectedFilter)));
 
-    const QString fileName = withChangeFileSuffix(chosen);
+    const QString fileName = withFileSuffix(chosen, choices.at(int(kind)).suffix);
     // The dialog asked about the name it returned; a file that only the suffix names has not been
     // asked about yet.
     if (fileName != chosen && QFileInfo::exists(fileName)) {
@@ -46,12 +77,32 @@ void MainWindow::on_actionSave_activated()
     // The old file is replaced only by a complete new one, so a failure never costs the operator
     // the readings saved before.
     QSaveFile file(fileName);
-    const bool saved =
-        file.open(QIODevice::WriteOnly) && writeChangeFile(file, content) && file.commit();
+    QString reason;
+    bool saved = file.open(QIODevice::WriteOnly);
+    if (saved && kind == SavedKind::Changes) {
+        saved = writeChangeFile(file, content);
+    } else if (saved && kind == SavedKind::Spreadsheet) {
+        saved = writeSpreadsheet(file, content, &reason);
+    } else if (saved && kind == SavedKind::Protocol) {
+        QPdfWriter writer(&file);
+        writer.setCreator(QCoreApplication::applicationName());
+        writer.setTitle(tr("Protocol of control"));
+        writer.setPageLayout(ProtocolPages::pageLayoutFor(ProtocolPages::localePaper()));
+        const ProtocolOutcome outcome =
+            paintProtocol(this, buildProtocol(protocolInputs()), &writer,
+                          /*cancelWhilePainting=*/true);
+        if (outcome == ProtocolOutcome::Cancelled) {
+            file.cancelWriting();
+            return;
+        }
+        saved = outcome == ProtocolOutcome::Complete;
+    }
+    saved = saved && file.commit();
     if (!saved) {
         QMessageBox::critical(this, tr("Save the changes"),
                               tr("The changes could not be saved to %1:\n%2")
-                                  .arg(QDir::toNativeSeparators(fileName), file.errorString()));
+                                  .arg(QDir::toNativeSeparators(fileName),
+                                       reason.isEmpty() ? file.errorString() : reason));
     }
 }
 

@@ -2,11 +2,24 @@
 #include "ui_mainwindow.h"
 
 #include "records/protocol.h"
+#include "records/protocoljob.h"
+#include "records/protocolpages.h"
 
 #include <QMessageBox>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QTextDocument>
+
+ProtocolInputs MainWindow::protocolInputs() const
+{
+    ProtocolInputs inputs;
+    inputs.deviceName = deviceName;
+    inputs.serialNumber = serialNumber;
+    inputs.object = ui->edtObject->text();
+    inputs.date = ui->dtmDate->text();
+    inputs.inspector = ui->edtInspector->text();
+    inputs.measurements = measurements;
+    return inputs;
+}
 
 void MainWindow::on_actionPrint_activated()
 {
@@ -18,13 +31,7 @@ void MainWindow::on_actionPrint_activated()
 
     // The box ran an event loop, in which a transfer may have arrived: the protocol shows what
     // stands now.
-    ProtocolInputs inputs;
-    inputs.deviceName = deviceName;
-    inputs.serialNumber = serialNumber;
-    inputs.object = ui->edtObject->text();
-    inputs.date = ui->dtmDate->text();
-    inputs.inspector = ui->edtInspector->text();
-    inputs.measurements = measurements;
+    const ProtocolInputs inputs = protocolInputs();
 
     // Without a default printer the toolkit would quietly take the first printer it finds, or
     // print nowhere at all; the operator is told instead.
@@ -42,11 +49,16 @@ void MainWindow::on_actionPrint_activated()
         return;
     }
 
-    QTextDocument document;
-    document.setHtml(buildProtocol(inputs));
     QPrinter printer(defaultPrinter, QPrinter::ScreenResolution);
-    document.print(&printer);
-    if (printer.printerState() == QPrinter::Error || printer.printerState() == QPrinter::Aborted) {
+    QPageLayout paper = printer.pageLayout();
+    paper.setUnits(QPageLayout::Point);
+    printer.setPageLayout(ProtocolPages::pageLayoutFor(paper.pageSize(), paper.minimumMargins()));
+    const ProtocolOutcome outcome =
+        paintProtocol(this, buildProtocol(inputs), &printer, /*cancelWhilePainting=*/false);
+    if (outcome == ProtocolOutcome::Cancelled)
+        return;
+    if (outcome == ProtocolOutcome::Failed || printer.printerState() == QPrinter::Error
+        || printer.printerState() == QPrinter::Aborted) {
         QMessageBox::warning(
             this, tr("Print"),
             tr("The protocol could not be printed on %1.").arg(defaultPrinter.printerName()));
