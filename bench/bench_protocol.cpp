@@ -110,8 +110,7 @@ int main(int argc, char *argv[])
         std::printf("%d groups x %d readings (%s): protocol of %d pages\n", size.groups,
                     size.readings, size.name, pages);
         std::printf("  protocol as PDF      %8.1f ms  %6.0f KiB\n", pdf, double(pdfBytes) / 1024);
-        std::printf("  protocol printed     %8.1f ms  (the printer's engine into a file)\n",
-                    print);
+        std::printf("  protocol printed     %8.1f ms  (the printer's engine into a file)\n", print);
         std::printf("  spreadsheet          %8.1f ms  %6.0f KiB\n", sheet,
                     double(sheetBytes) / 1024);
         const QByteArray readings(size.name);

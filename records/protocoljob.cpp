@@ -47,19 +47,19 @@ ProtocolOutcome paintProtocol(QWidget *parent, const QString &html, QPagedPaintD
             pagesDone = done;
             return !(cancelWhilePainting && cancelled);
         });
-        outcome = complete                ? ProtocolOutcome::Complete
-            : cancelled                   ? ProtocolOutcome::Cancelled
-                                          : ProtocolOutcome::Failed;
+        outcome = complete ? ProtocolOutcome::Complete
+            : cancelled    ? ProtocolOutcome::Cancelled
+                           : ProtocolOutcome::Failed;
         // An unfinished painting still ends as a document; a cancelled one is thrown away by
         // its caller.
         painter.end();
     }));
 
     QProgressDialog progress(parent);
-    progress.setLabelText(translated("Laying out the protocol…"));
+    progress.setLabelText(translated(QT_TRANSLATE_NOOP("MainWindow", "Laying out the protocol…")));
     progress.setRange(0, 0);
     progress.setObjectName(QStringLiteral("protocolProgress"));
-    progress.setWindowTitle(translated("Protocol of control"));
+    progress.setWindowTitle(translated(QT_TRANSLATE_NOOP("MainWindow", "Protocol of control")));
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(showProgressAfterMs);
     progress.setAutoReset(false);
@@ -79,7 +79,9 @@ ProtocolOutcome paintProtocol(QWidget *parent, const QString &html, QPagedPaintD
             if (!cancelWhilePainting)
                 progress.setCancelButton(nullptr);
         }
-        progress.setLabelText(translated("Page %1 of %2…").arg(pagesDone).arg(pages));
+        progress.setLabelText(translated(QT_TRANSLATE_NOOP("MainWindow", "Page %1 of %2…"))
+                                  .arg(pagesDone)
+                                  .arg(pages));
         progress.setValue(pagesDone);
     });
     tick.start(progressTickMs);
@@ -87,10 +89,9 @@ ProtocolOutcome paintProtocol(QWidget *parent, const QString &html, QPagedPaintD
     // Until the dialog shows, the operator's input waits: a second Save or Print must not start
     // while this one runs. Once it shows, it keeps the window from input itself.
     while (!finished) {
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents
-                                        | (progress.isVisible()
-                                               ? QEventLoop::AllEvents
-                                               : QEventLoop::ExcludeUserInputEvents));
+        QCoreApplication::processEvents(
+            QEventLoop::WaitForMoreEvents
+            | (progress.isVisible() ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents));
     }
     worker->wait();
     return outcome;

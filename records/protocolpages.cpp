@@ -106,10 +106,9 @@ bool ProtocolPages::paint(QPainter &painter, QPagedPaintDevice *device, const Pa
 
         painter.setFont(QFont(footerFont, device));
         painter.setPen(Qt::black);
-        painter.drawText(footer, Qt::AlignRight | Qt::AlignBottom,
-                         QCoreApplication::translate("MainWindow", "Page %1 of %2")
-                             .arg(page + 1)
-                             .arg(pages));
+        painter.drawText(
+            footer, Qt::AlignRight | Qt::AlignBottom,
+            QCoreApplication::translate("MainWindow", "Page %1 of %2").arg(page + 1).arg(pages));
         if (pageDone && !pageDone(page + 1))
             return false;
     }
@@ -119,10 +118,9 @@ bool ProtocolPages::paint(QPainter &painter, QPagedPaintDevice *device, const Pa
 QPageLayout ProtocolPages::pageLayoutFor(const QPageSize &paper, const QMarginsF &minimumMargins)
 {
     const qreal points = marginMillimetres / 25.4 * pointsPerInch;
-    const QMarginsF margins(std::max(points, minimumMargins.left()),
-                            std::max(points, minimumMargins.top()),
-                            std::max(points, minimumMargins.right()),
-                            std::max(points, minimumMargins.bottom()));
+    const QMarginsF margins(
+        std::max(points, minimumMargins.left()), std::max(points, minimumMargins.top()),
+        std::max(points, minimumMargins.right()), std::max(points, minimumMargins.bottom()));
     return QPageLayout(paper, QPageLayout::Portrait, margins, QPageLayout::Point);
 }
 
@@ -140,7 +138,6 @@ QPageSize ProtocolPages::localePaper()
                                           : QPageSize(known);
     }
 #endif
-    return QPageSize(QLocale().measurementSystem() == QLocale::ImperialUSSystem
-                         ? QPageSize::Letter
-                         : QPageSize::A4);
+    return QPageSize(QLocale().measurementSystem() == QLocale::ImperialUSSystem ? QPageSize::Letter
+                                                                                : QPageSize::A4);
 }

@@ -40,8 +40,7 @@ public:
     Sheet(lxw_workbook *book, lxw_worksheet *sheet)
         : workbook(book)
         , worksheet(sheet)
-    {
-    }
+    { }
 
     void text(lxw_row_t row, lxw_col_t column, const QString &value)
     {
@@ -58,8 +57,8 @@ public:
         while (digits.startsWith(QLatin1Char('0')))
             digits.remove(0, 1);
         bool finite = false;
-        const double number = QString(value).replace(QLatin1Char(','), QLatin1Char('.'))
-                                  .toDouble(&finite);
+        const double number =
+            QString(value).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&finite);
         if (!match.hasMatch() || (whole.isEmpty() && decimals.isEmpty())
             || digits.size() > significantDigits || !finite || !std::isfinite(number)) {
             text(row, column, value);
@@ -78,7 +77,7 @@ public:
             return;
         }
         const QTime time = value.time();
-        lxw_datetime cell { date.year(), date.month(), date.day(),
+        lxw_datetime cell { date.year(), date.month(),  date.day(),
                             time.hour(), time.minute(), double(time.second()) };
         if (!dateFormat) {
             dateFormat = workbook_add_format(workbook);
@@ -102,9 +101,8 @@ private:
         lxw_format *&format = decimalFormats[decimals];
         if (!format) {
             format = workbook_add_format(workbook);
-            const QByteArray pattern = decimals == 0
-                ? QByteArray("0")
-                : QByteArray("0.") + QByteArray(decimals, '0');
+            const QByteArray pattern =
+                decimals == 0 ? QByteArray("0") : QByteArray("0.") + QByteArray(decimals, '0');
             format_set_num_format(format, pattern.constData());
         }
         return format;
@@ -126,13 +124,16 @@ bool writeSpreadsheet(QIODevice &device, const ChangeFileContent &content, QStri
         rows = std::max(rows, values.size());
     // One column numbers the readings.
     if (groups.size() + 1 > LXW_COL_MAX) {
-        *error = translated("A sheet holds at most %1 groups; there are %2.")
+        *error = translated(QT_TRANSLATE_NOOP("MainWindow",
+                                              "A sheet holds at most %1 groups; there are %2."))
                      .arg(LXW_COL_MAX - 1)
                      .arg(groups.size());
         return false;
     }
     if (firstReadingRow + rows > LXW_ROW_MAX) {
-        *error = translated("A sheet holds at most %1 readings in a group; there are %2.")
+        *error = translated(QT_TRANSLATE_NOOP(
+                                "MainWindow",
+                                "A sheet holds at most %1 readings in a group; there are %2."))
                      .arg(LXW_ROW_MAX - firstReadingRow)
                      .arg(rows);
         return false;
@@ -150,22 +151,24 @@ bool writeSpreadsheet(QIODevice &device, const ChangeFileContent &content, QStri
     options.tmpdir = const_cast<char *>(folderName.constData());
     lxw_workbook *workbook = workbook_new_opt(fileName.constData(), &options);
     if (!workbook) {
-        *error = translated("The spreadsheet could not be started.");
+        *error =
+            translated(QT_TRANSLATE_NOOP("MainWindow", "The spreadsheet could not be started."));
         return false;
     }
-    lxw_worksheet *worksheet =
-        workbook_add_worksheet(workbook, translated("Readings").left(31).toUtf8().constData());
+    lxw_worksheet *worksheet = workbook_add_worksheet(
+        workbook,
+        translated(QT_TRANSLATE_NOOP("MainWindow", "Readings")).left(31).toUtf8().constData());
     Sheet sheet(workbook, worksheet);
 
-    sheet.text(0, 0, translated("Object of control"));
+    sheet.text(0, 0, translated(QT_TRANSLATE_NOOP("MainWindow", "Object of control")));
     sheet.text(0, 1, content.object);
-    sheet.text(1, 0, translated("Inspector"));
+    sheet.text(1, 0, translated(QT_TRANSLATE_NOOP("MainWindow", "Inspector")));
     sheet.text(1, 1, content.inspector);
-    sheet.text(2, 0, translated("Date"));
+    sheet.text(2, 0, translated(QT_TRANSLATE_NOOP("MainWindow", "Date")));
     sheet.dateTime(2, 1, content.dateTime);
-    sheet.text(3, 0, translated("Device"));
+    sheet.text(3, 0, translated(QT_TRANSLATE_NOOP("MainWindow", "Device")));
     sheet.text(3, 1, content.deviceName);
-    sheet.text(4, 0, translated("Serial number"));
+    sheet.text(4, 0, translated(QT_TRANSLATE_NOOP("MainWindow", "Serial number")));
     sheet.text(4, 1, content.serialNumber);
     worksheet_set_column(worksheet, 0, 0, 18, nullptr);
     worksheet_set_column(worksheet, 1, lxw_col_t(std::max<qsizetype>(1, groups.size())), 12,

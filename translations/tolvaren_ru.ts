@@ -130,10 +130,6 @@
         <translation>Выберите файл для сохранения изменений</translation>
     </message>
     <message>
-        <source>Files of changes(*.csv)</source>
-        <translation>Файлы изменений(*.csv)</translation>
-    </message>
-    <message>
         <source>Save the changes</source>
         <translation>Сохранение изменений</translation>
     </message>
@@ -334,6 +330,54 @@ Do you want to replace it?</source>
     <message>
         <source>Kept as %1 in the transfers folder.</source>
         <translation>Сохранена как %1 в папке передач.</translation>
+    </message>
+    <message>
+        <source>Spreadsheet (*.xlsx)</source>
+        <translation>Электронная таблица (*.xlsx)</translation>
+    </message>
+    <message>
+        <source>Protocol of control (*.pdf)</source>
+        <translation>Протокол контроля (*.pdf)</translation>
+    </message>
+    <message>
+        <source>Protocol of control</source>
+        <translation>Протокол контроля</translation>
+    </message>
+    <message>
+        <source>Laying out the protocol…</source>
+        <translation>Вёрстка протокола…</translation>
+    </message>
+    <message>
+        <source>Page %1 of %2…</source>
+        <translation>Страница %1 из %2…</translation>
+    </message>
+    <message>
+        <source>Page %1 of %2</source>
+        <translation>Страница %1 из %2</translation>
+    </message>
+    <message>
+        <source>A sheet holds at most %1 groups; there are %2.</source>
+        <translation>Лист вмещает не более %1 групп, а их %2.</translation>
+    </message>
+    <message>
+        <source>A sheet holds at most %1 readings in a group; there are %2.</source>
+        <translation>Лист вмещает не более %1 показаний в группе, а их %2.</translation>
+    </message>
+    <message>
+        <source>The spreadsheet could not be started.</source>
+        <translation>Не удалось начать электронную таблицу.</translation>
+    </message>
+    <message>
+        <source>Inspector</source>
+        <translation>Контролёр</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Дата</translation>
+    </message>
+    <message>
+        <source>Serial number</source>
+        <translation>Заводской номер</translation>
     </message>
 </context>
 <context>
