@@ -1,9 +1,11 @@
 #include "app/startup.h"
 #include "device/systemdevicesource.h"
 #include "mainwindow/mainwindow.h"
+#include "records/transferarchive.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QTimer>
 #include <QTranslator>
 
 int main(int argc, char *argv[])
@@ -32,9 +34,24 @@ int main(int argc, char *argv[])
         QApplication::translate("main", "Treat DEVICE as the instrument's adapter."),
         QApplication::translate("main", "DEVICE"));
     parser.addOption(portOption);
+    const QCommandLineOption noArchiveOption(
+        QStringLiteral("no-archive"),
+        QApplication::translate("main", "Do not keep every transfer in the transfers folder."));
+    parser.addOption(noArchiveOption);
+    parser.addPositionalArgument(
+        QStringLiteral("file"),
+        QApplication::translate("main", "A file of changes to read at start."),
+        QApplication::translate("main", "[file]"));
     parser.process(app);
 
     MainWindow window(nullptr, new SystemDeviceSource(parser.value(portOption)));
+    if (!parser.isSet(noArchiveOption))
+        window.setTransferArchiveFolder(defaultTransferArchiveFolder());
     window.show();
+    const QString startFile = parser.positionalArguments().value(0);
+    if (!startFile.isEmpty()) {
+        // Once the window is up, so that a message about the file has a window to stand on.
+        QTimer::singleShot(0, &window, [&window, startFile] { window.readChangesFrom(startFile); });
+    }
     return QApplication::exec();
 }

@@ -37,3 +37,19 @@ QImage imageFromBytes(const QByteArray &bytes)
         return QImage();
     return reader.read();
 }
+
+QString optionalPagePath(const QString &fileName, const QLocale &locale)
+{
+    if (isRegularFileWithin(fileName, maxOptionalFileBytes))
+        return fileName;
+    const QDir installed(installedDataFolder());
+    // "ru-RU", then "ru": the languages the locale accepts, most specific first, as the
+    // translator looks them up.
+    for (QString language : locale.uiLanguages()) {
+        language.replace(QLatin1Char('-'), QLatin1Char('_'));
+        const QString page = installed.filePath(language + QLatin1Char('/') + fileName);
+        if (isRegularFileWithin(page, maxOptionalFileBytes))
+            return page;
+    }
+    return optionalFilePath(fileName);
+}

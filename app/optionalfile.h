@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLocale>
 #include <QString>
 
 class QByteArray;
@@ -11,6 +12,10 @@ class QImage;
 // only when it is a regular file of at most maxOptionalFileBytes: a FIFO, a device, a folder or a
 // huge file of that name is passed over as if it were not there. Empty when neither is usable.
 QString optionalFilePath(const QString &fileName);
+
+// The same for a page that is installed once per language: the data folder's "ru/help.html" for a
+// Russian locale, chosen as the translation is; the page in the data folder itself is English.
+QString optionalPagePath(const QString &fileName, const QLocale &locale = QLocale());
 
 // The installed data folder, found beside the program file.
 QString installedDataFolder();

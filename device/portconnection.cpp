@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDebug>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
 #include <QSerialPort>
@@ -61,10 +62,12 @@ void MainWindow::openPort(QString name)
         port->setStopBits(QSerialPort::OneStop);
         port->setFlowControl(QSerialPort::NoFlowControl);
         ui->actionConnection->setChecked(true);
+        showConnectionState();
         qDebug() << "Open port " << port->portName();
         return;
     }
     ui->actionConnection->setChecked(false);
+    showConnectionState();
     // The box runs a nested event loop in which discovery may close and delete this port, so
     // everything the failure path needs is taken now.
     const QString failedName = port->portName();
@@ -82,9 +85,18 @@ void MainWindow::closePort()
     delete port;
     qDebug() << "Close port";
     port = nullptr;
+    showConnectionState();
     // Whatever the instrument sent last without a line feed is a line of its own; a transfer
     // still open then will never be complete.
     handleUnfinishedLine();
     if (const auto cut = pendingTransfer.close(QDateTime::currentDateTime()))
         transferCutOff(*cut);
+}
+
+void MainWindow::showConnectionState()
+{
+    const QString state = port && port->isOpen() ? tr("Connected: %1").arg(port->portName())
+                                                 : tr("No instrument connected");
+    connectionState->setText(state);
+    ui->mainToolBar->widgetForAction(ui->actionConnection)->setAccessibleDescription(state);
 }

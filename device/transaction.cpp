@@ -3,6 +3,7 @@
 
 #include "device/instrumenttext.h"
 #include "device/transferline.h"
+#include "records/changefile.h"
 
 #include <QDateTime>
 #include <QDebug>
@@ -79,6 +80,9 @@ void MainWindow::transferEnded(const ReceivedTransfer &transfer)
             .arg(transfer.instrument(), transfer.at.toString(QStringLiteral("dd.MM.yyyy hh:mm:ss")))
             .arg(transfer.readingCount)
             .arg(transfer.measurements.size());
+    const QString kept = archiveTransfer(transfer, false);
+    if (!kept.isEmpty())
+        message += QLatin1Char(' ') + kept;
     if (!cutOffNotice.isEmpty())
         message += QLatin1Char(' ') + std::exchange(cutOffNotice, QString());
     ui->statusBar->showMessage(message);
@@ -90,6 +94,9 @@ void MainWindow::transferCutOff(const ReceivedTransfer &transfer)
                       "shown are unchanged.")
                        .arg(transfer.instrument())
                        .arg(transfer.readingCount);
+    const QString kept = archiveTransfer(transfer, true);
+    if (!kept.isEmpty())
+        cutOffNotice += QLatin1Char(' ') + kept;
     ui->statusBar->showMessage(cutOffNotice);
 }
 

@@ -18,7 +18,7 @@ PageView::PageView(QWidget *parent)
 
 void PageView::showPage(const QString &fileName, const QString &missingMessage)
 {
-    const QString path = optionalFilePath(fileName);
+    const QString path = optionalPagePath(fileName);
     const QFileInfo page(QFileInfo(path).canonicalFilePath());
     if (path.isEmpty() || !page.exists()) {
         setPlainText(missingMessage.arg(fileName));

@@ -6,11 +6,17 @@
 #include "device/serialdeviceenumerator.h"
 #include "dialogs/about.h"
 #include "dialogs/help.h"
+#include "records/selectionfigures.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QImage>
+#include <QLabel>
+#include <QMimeData>
 #include <QPushButton>
+#include <QTableWidgetItem>
 #include <QTimer>
 
 MainWindow::MainWindow(QWidget *parent, SerialDeviceSource *deviceSource)
@@ -20,6 +26,14 @@ MainWindow::MainWindow(QWidget *parent, SerialDeviceSource *deviceSource)
     port = nullptr;
     ui->setupUi(this);
     connectActions();
+
+    // The state in words beside the indicator's picture, so that it is not told by colour alone.
+    ui->mainToolBar->widgetForAction(ui->actionConnection)
+        ->setAccessibleName(tr("Connection indicator"));
+    connectionState = new QLabel(this);
+    connectionState->setObjectName(QStringLiteral("connectionState"));
+    ui->statusBar->addPermanentWidget(connectionState);
+    showConnectionState();
 
     quietTimer = new QTimer(this);
     quietTimer->setObjectName(QStringLiteral("quietTimer"));
@@ -40,6 +54,8 @@ MainWindow::MainWindow(QWidget *parent, SerialDeviceSource *deviceSource)
     logoButton->setObjectName(QStringLiteral("logoButton"));
     logoButton->setIconSize(QSize(220, 42));
     logoButton->setFlat(true);
+    logoButton->setAccessibleName(tr("About tolvaren"));
+    logoButton->setToolTip(tr("About tolvaren"));
 
     auto *spacer = new QWidget(this);
     spacer->setObjectName(QStringLiteral("toolBarSpacer"));
@@ -57,6 +73,8 @@ MainWindow::MainWindow(QWidget *parent, SerialDeviceSource *deviceSource)
 
     ui->mainToolBar->addWidget(spacer);
     ui->mainToolBar->addWidget(logoButton);
+
+    setAcceptDrops(true);
 }
 
 MainWindow::~MainWindow()
@@ -76,7 +94,18 @@ void MainWindow::connectActions()
 
 void MainWindow::on_tableMeasurement_clicked(const QModelIndex &) { }
 
-void MainWindow::on_tableMeasurement_itemSelectionChanged() { }
+void MainWindow::on_tableMeasurement_itemSelectionChanged()
+{
+    QStringList readings;
+    for (const QTableWidgetItem *item : ui->tableMeasurement->selectedItems())
+        readings.append(item->text());
+    const QString figures = SelectionFigures::of(readings).text();
+    if (!figures.isEmpty())
+        ui->statusBar->showMessage(figures);
+    else if (!shownFigures.isEmpty() && ui->statusBar->currentMessage() == shownFigures)
+        ui->statusBar->clearMessage();
+    shownFigures = figures;
+}
 
 void MainWindow::on_actionRead_triggered(bool) { }
 
@@ -95,4 +124,22 @@ void MainWindow::on_actionHelp_activated()
 void MainWindow::on_actionExit_activated()
 {
     QCoreApplication::exit(0);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() == 1 && urls.first().isLocalFile())
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent *event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() != 1 || !urls.first().isLocalFile())
+        return;
+    event->acceptProposedAction();
+    // After the drop has ended, so that a message box does not hold up the program it came from.
+    const QString fileName = urls.first().toLocalFile();
+    QTimer::singleShot(0, this, [this, fileName] { readChangesFrom(fileName); });
 }

@@ -7,11 +7,13 @@
 #include <QMap>
 #include <QStringList>
 
+class QLabel;
 class QModelIndex;
 class QSerialPort;
 class QTimer;
 class SerialDeviceEnumerator;
 class SerialDeviceSource;
+struct ProtocolInputs;
 struct TransferMarkers;
 
 namespace Ui {
@@ -46,6 +48,15 @@ public:
     // Handles one delivery of bytes as if it had just been read from the port.
     void receiveDelivery(const QByteArray &delivery);
 
+    // Where every transfer is kept as a file of changes; empty keeps none.
+    void setTransferArchiveFolder(const QString &folder) { archiveFolder = folder; }
+    QString transferArchiveFolder() const { return archiveFolder; }
+
+protected:
+    // A file of changes dropped on the window is read like one chosen in the Read dialog.
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
 private slots:
     void on_tableMeasurement_clicked(const QModelIndex &index);
     void on_tableMeasurement_itemSelectionChanged();
@@ -66,6 +77,9 @@ private:
     void on_actionSave_activated();
     void connectActions();
 
+    // The protocol of what the window shows now.
+    ProtocolInputs protocolInputs() const;
+
     void openPort(QString name);
     void closePort();
 
@@ -77,6 +91,10 @@ private:
     void transferEnded(const ReceivedTransfer &transfer);
     void transferCutOff(const ReceivedTransfer &transfer);
     void showTransferProgress();
+
+    void showConnectionState();
+    // Keeps the transfer in the archive folder; returns what the status bar is to say of it.
+    QString archiveTransfer(const ReceivedTransfer &transfer, bool cutOff);
 
     SerialDeviceEnumerator *enumerator = nullptr;
     QSerialPort *port = nullptr;
@@ -92,4 +110,10 @@ private:
     qsizetype strayReadingsShown = 0;
     // Restarted by every delivery that leaves an unfinished line; when it fires the line is over.
     QTimer *quietTimer = nullptr;
+
+    QLabel *connectionState = nullptr;
+    QString archiveFolder;
+    // The selection's figures last shown, so that a message of another kind is not cleared when
+    // the selection goes.
+    QString shownFigures;
 };

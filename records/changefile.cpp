@@ -1,6 +1,7 @@
 #include "records/changefile.h"
 
 #include "app/regularfile.h"
+#include "records/grouporder.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -52,10 +53,9 @@ bool writeChangeFile(QIODevice &device, const ChangeFileContent &content,
     stream << content.dateTime.toString(dateFormat) << lineEnd;
     stream << content.deviceName << lineEnd;
     stream << content.serialNumber << lineEnd;
-    for (auto group = content.measurements.cbegin(); group != content.measurements.cend();
-         ++group) {
-        stream << group.key();
-        for (const QString &value : *group)
+    for (const QString &group : groupsInOrder(content.measurements)) {
+        stream << group;
+        for (const QString &value : content.measurements.value(group))
             stream << separator << value;
         stream << lineEnd;
     }
@@ -143,8 +143,7 @@ QString defaultChangeFileName(const QString &object, const QString &inspector,
     return name;
 }
 
-QString withChangeFileSuffix(const QString &name)
+QString withFileSuffix(const QString &name, const QString &suffix)
 {
-    const QString suffix = QStringLiteral(".csv");
     return name.endsWith(suffix, Qt::CaseSensitive) ? name : name + suffix;
 }

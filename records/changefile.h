@@ -70,5 +70,5 @@ QString stripChangeFilePrefix(const QString &line, const QString &prefixInUse,
 QString defaultChangeFileName(const QString &object, const QString &inspector,
                               const QString &displayedDate);
 
-// The chosen name with ".csv" appended unless it already ends so (case-sensitively).
-QString withChangeFileSuffix(const QString &name);
+// The chosen name with the suffix (".csv") appended unless it already ends so (case-sensitively).
+QString withFileSuffix(const QString &name, const QString &suffix);

@@ -2,26 +2,58 @@
 #include "ui_mainwindow.h"
 
 #include "records/changefile.h"
+#include "records/protocol.h"
+#include "records/protocoljob.h"
+#include "records/protocolpages.h"
 #include "records/safesave.h"
+#include "records/spreadsheet.h"
+#include "records/transferarchive.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPdfWriter>
+
+namespace {
+
+// What Save can write, in the order its dialog offers them; the first is the default.
+enum class SavedKind { Changes, Spreadsheet, Protocol };
+
+struct SaveChoice
+{
+    QString filter;
+    QString suffix;
+};
+
+QList<SaveChoice> saveChoices()
+{
+    return { { MainWindow::tr("Files of changes (*.csv)"), QStringLiteral(".csv") },
+             { MainWindow::tr("Spreadsheet (*.xlsx)"), QStringLiteral(".xlsx") },
+             { MainWindow::tr("Protocol of control (*.pdf)"), QStringLiteral(".pdf") } };
+}
+
+} // namespace
 
 void MainWindow::on_actionSave_activated()
 {
     const QString defaultName =
         defaultChangeFileName(ui->edtObject->text(), ui->edtInspector->text(), ui->dtmDate->text());
+    const QList<SaveChoice> choices = saveChoices();
+    QStringList filters;
+    for (const SaveChoice &choice : choices)
+        filters << choice.filter;
+    QString selectedFilter = filters.first();
     const QString chosen = QFileDialog::getSaveFileName(
         this, tr("Select a file to save the changes"),
-        QDir::currentPath() + QLatin1Char('/') + defaultName, tr("Files of changes(*.csv)"),
-        nullptr, QFileDialog::DontUseNativeDialog);
+        QDir::currentPath() + QLatin1Char('/') + defaultName, filters.join(QStringLiteral(";;")),
+        &selectedFilter, QFileDialog::DontUseNativeDialog);
     if (chosen.isEmpty())
         return;
+    const auto kind = SavedKind(std::max<qsizetype>(0, filters.indexOf(selectedFilter)));
 
-    const QString fileName = withChangeFileSuffix(chosen);
+    const QString fileName = withFileSuffix(chosen, choices.at(int(kind)).suffix);
     // The dialog asked about the name it returned; a file that only the suffix names has not been
     // asked about yet.
     if (fileName != chosen && QFileInfo::exists(fileName)) {
@@ -42,12 +74,33 @@ void MainWindow::on_actionSave_activated()
     content.serialNumber = serialNumber;
     content.measurements = measurements;
 
+    // The old file is replaced only by a complete new one, so a failure never costs the operator
+    // the readings saved before.
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    writeChangeFile(buffer, content);
     QString reason;
-    if (!saveFileSafely(fileName, bytes, &reason)) {
+    bool made = true;
+    if (kind == SavedKind::Changes) {
+        made = writeChangeFile(buffer, content);
+    } else if (kind == SavedKind::Spreadsheet) {
+        made = writeSpreadsheet(buffer, content, &reason);
+    } else if (kind == SavedKind::Protocol) {
+        QPdfWriter writer(&buffer);
+        writer.setCreator(QCoreApplication::applicationName());
+        writer.setTitle(tr("Protocol of control"));
+        writer.setPageLayout(ProtocolPages::pageLayoutFor(ProtocolPages::localePaper()));
+        const ProtocolOutcome outcome =
+            paintProtocol(this, buildProtocol(protocolInputs()), &writer,
+                          /*cancelWhilePainting=*/true);
+        if (outcome == ProtocolOutcome::Cancelled)
+            return;
+        made = outcome == ProtocolOutcome::Complete;
+    }
+    buffer.close();
+    if (!made && reason.isEmpty())
+        reason = tr("The document could not be made.");
+    if (!made || !saveFileSafely(fileName, bytes, &reason)) {
         QMessageBox::critical(this, tr("Save the changes"),
                               tr("The changes could not be saved to %1:\n%2")
                                   .arg(QDir::toNativeSeparators(fileName), reason));
@@ -56,11 +109,17 @@ void MainWindow::on_actionSave_activated()
 
 void MainWindow::on_actionRead_activated()
 {
-    const QString fileName = QFileDialog::getOpenFileName(
-        this, tr("Select a file to read the changes"), QDir::currentPath(),
-        tr("Files of changes (*.csv)"), nullptr, QFileDialog::DontUseNativeDialog);
-    if (!fileName.isEmpty())
-        readChangesFrom(fileName);
+    QFileDialog dialog(this, tr("Select a file to read the changes"), QDir::currentPath(),
+                       tr("Files of changes (*.csv)"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    // Every transfer kept is one click away.
+    if (!archiveFolder.isEmpty() && QFileInfo(archiveFolder).isDir())
+        dialog.setSidebarUrls(dialog.sidebarUrls() << QUrl::fromLocalFile(archiveFolder));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().value(0).isEmpty())
+        return;
+    readChangesFrom(dialog.selectedFiles().value(0));
 }
 
 bool MainWindow::readChangesFrom(const QString &fileName)
@@ -97,4 +156,24 @@ bool MainWindow::readChangesFrom(const QString &fileName)
     ui->tableMeasurement->clear();
     showData();
     return true;
+}
+
+QString MainWindow::archiveTransfer(const ReceivedTransfer &received, bool cutOff)
+{
+    if (archiveFolder.isEmpty())
+        return QString();
+    ChangeFileContent transfer;
+    transfer.object = ui->edtObject->text();
+    transfer.inspector = ui->edtInspector->text();
+    transfer.dateTime = received.at;
+    transfer.deviceName = received.deviceName;
+    transfer.serialNumber = received.serialNumber;
+    transfer.measurements = received.measurements;
+    // Told in the status bar, never in a box: the operator did not ask for this file, and a box
+    // would stop the next transfer's work until answered.
+    const TransferArchiveResult kept = keepTransfer(archiveFolder, transfer, cutOff);
+    if (kept.kept)
+        return tr("Kept as %1 in the transfers folder.").arg(QFileInfo(kept.filePath).fileName());
+    return tr("The transfer could not be kept in %1: %2")
+        .arg(QDir::toNativeSeparators(archiveFolder), kept.error);
 }

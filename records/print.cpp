@@ -3,10 +3,23 @@
 
 #include "records/printjob.h"
 #include "records/protocol.h"
+#include "records/protocoljob.h"
+#include "records/protocolpages.h"
 
 #include <QMessageBox>
 #include <QPrinterInfo>
-#include <QTextDocument>
+
+ProtocolInputs MainWindow::protocolInputs() const
+{
+    ProtocolInputs inputs;
+    inputs.deviceName = deviceName;
+    inputs.serialNumber = serialNumber;
+    inputs.object = ui->edtObject->text();
+    inputs.date = ui->dtmDate->text();
+    inputs.inspector = ui->edtInspector->text();
+    inputs.measurements = measurements;
+    return inputs;
+}
 
 void MainWindow::on_actionPrint_activated()
 {
@@ -18,13 +31,7 @@ void MainWindow::on_actionPrint_activated()
 
     // The box ran an event loop, in which a transfer may have arrived: the protocol shows what
     // stands now.
-    ProtocolInputs inputs;
-    inputs.deviceName = deviceName;
-    inputs.serialNumber = serialNumber;
-    inputs.object = ui->edtObject->text();
-    inputs.date = ui->dtmDate->text();
-    inputs.inspector = ui->edtInspector->text();
-    inputs.measurements = measurements;
+    const ProtocolInputs inputs = protocolInputs();
 
     // Without a default printer the toolkit would quietly take the first printer it finds, or
     // print nowhere at all; the operator is told instead.
@@ -42,12 +49,19 @@ void MainWindow::on_actionPrint_activated()
         return;
     }
 
-    QTextDocument document;
-    document.setHtml(buildProtocol(inputs));
     PrintJob job(defaultPrinter);
-    document.print(&job.printer());
+    QPrinter &printer = job.printer();
+    QPageLayout paper = printer.pageLayout();
+    paper.setUnits(QPageLayout::Point);
+    printer.setPageLayout(ProtocolPages::pageLayoutFor(paper.pageSize(), paper.minimumMargins()));
+    const ProtocolOutcome outcome =
+        paintProtocol(this, buildProtocol(inputs), &printer, /*cancelWhilePainting=*/false);
+    if (outcome == ProtocolOutcome::Cancelled)
+        return;
     QString reason;
-    if (!job.submit(tr("Protocol of control"), &reason)) {
+    if (outcome == ProtocolOutcome::Failed)
+        reason = tr("The document could not be made.");
+    if (outcome == ProtocolOutcome::Failed || !job.submit(tr("Protocol of control"), &reason)) {
         QMessageBox box(
             QMessageBox::Warning, tr("Print"),
             tr("The protocol could not be printed on %1.").arg(defaultPrinter.printerName()),

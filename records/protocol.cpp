@@ -1,5 +1,7 @@
 #include "records/protocol.h"
 
+#include "records/grouporder.h"
+
 #include <QCoreApplication>
 
 #include <algorithm>
@@ -64,7 +66,7 @@ QString buildProtocol(const ProtocolInputs &inputs)
     document += QCoreApplication::translate("MainWindow", "<p></p>");
     document += QCoreApplication::translate("MainWindow", "<p>MEASUREMENTS</p>");
 
-    const QStringList groups = inputs.measurements.keys();
+    const QStringList groups = groupsInOrder(inputs.measurements);
     for (qsizetype first = 0; first < groups.size(); first += groupsPerTable)
         appendTable(document, inputs.measurements, groups.mid(first, groupsPerTable));
     return document;

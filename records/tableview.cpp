@@ -1,5 +1,7 @@
 #include "records/tableview.h"
 
+#include "records/grouporder.h"
+
 #include "mainwindow/mainwindow.h"
 #include "ui_mainwindow.h"
 
@@ -13,21 +15,23 @@ void fillMeasurementTable(QTableWidget *table, const QMap<QString, QStringList> 
     // following cell for each row, which grows with the square of the rows; without rows they are
     // free, and the row count is set anew below anyway.
     table->setRowCount(0);
+    const QStringList groups = groupsInOrder(measurements);
     qsizetype longest = 0;
     for (auto group = measurements.cbegin(); group != measurements.cend(); ++group) {
         table->insertColumn(0);
         longest = std::max(longest, group->size());
     }
     table->setRowCount(int(longest));
-    table->setHorizontalHeaderLabels(measurements.keys());
+    table->setHorizontalHeaderLabels(groups);
     int column = 0;
-    for (auto group = measurements.cbegin(); group != measurements.cend(); ++group, ++column) {
+    for (const QString &group : groups) {
         int row = 0;
-        for (const QString &value : *group) {
+        for (const QString &value : measurements.value(group)) {
             auto *item = new QTableWidgetItem(value, QTableWidgetItem::Type);
             item->setData(Qt::TextAlignmentRole, int(Qt::AlignRight));
             table->setItem(row++, column, item);
         }
+        ++column;
     }
 }
 

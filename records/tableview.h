@@ -5,6 +5,6 @@
 
 class QTableWidget;
 
-// Rebuilds the table as a view of the measurement store: one column per group in the store's key
-// order, one row per value position, nothing below the end of a shorter group.
+// Rebuilds the table as a view of the measurement store: one column per group in group order,
+// one row per value position, nothing below the end of a shorter group.
 void fillMeasurementTable(QTableWidget *table, const QMap<QString, QStringList> &measurements);

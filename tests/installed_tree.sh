@@ -25,6 +25,7 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 for file in bin/tolvaren bin/tolvaren-sim \
         share/tolvaren/help.html share/tolvaren/about.html share/tolvaren/tolvaren_ru.qm \
+        share/tolvaren/ru/help.html share/tolvaren/ru/about.html \
         share/tolvaren/sample-transfer.txt share/applications/tolvaren.desktop \
         share/icons/hicolor/128x128/apps/tolvaren.png; do
     [ -s "$prefix/$file" ] || fail "the installed tree lacks $file"

@@ -139,11 +139,13 @@ inline QStringList tableText(const QTableWidget *table)
 // says whether it was.
 using Step = std::function<bool(QWidget *)>;
 
-// Types a name into a file dialog and accepts it.
-inline Step choose(const QString &name)
+// Types a name into a file dialog, with the kind of file if given, and accepts it.
+inline Step choose(const QString &name, const QString &filter = {})
 {
-    return [name](QWidget *modal) {
+    return [name, filter](QWidget *modal) {
         auto *dialog = qobject_cast<QFileDialog *>(modal);
+        if (dialog && !filter.isEmpty())
+            dialog->selectNameFilter(filter);
         if (dialog)
             dialog->findChild<QLineEdit *>("fileNameEdit")->setText(name);
         return dialog && QMetaObject::invokeMethod(dialog, "accept");

@@ -2,12 +2,26 @@
 
 #include <QDateTimeEdit>
 #include <QLabel>
+#include <QMimeData>
+#include <QProcess>
+#include <QProgressDialog>
+#include <QTextCodec>
 #include <QtTest>
 
 #include <csignal>
 #include <sys/resource.h>
 
 namespace {
+
+// The output of a tool given its arguments, one line per list item.
+QStringList runTool(const QString &program, const QStringList &arguments)
+{
+    QProcess tool;
+    tool.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    tool.start(program, arguments);
+    tool.waitForFinished();
+    return QString::fromUtf8(tool.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+}
 
 const QByteArray
     example("THE OBJECT OF CONTROL Pipe 12\r\nINSPECTOR Team 2\r\n05.12.2026 14:03:09\r\n"
@@ -83,6 +97,24 @@ private slots:
         QCOMPARE(screen(), before);
     }
 
+    // A file dropped on the window goes the way of Read, its failure box included.
+    void droppedFileIsRead()
+    {
+        QVERIFY(writeFile("dropped.csv", QByteArray(example).replace("GROUP#2;1.07", "GROUP#3;9")));
+        const auto drop = [this](const char *name) {
+            QMimeData mime;
+            mime.setUrls({ QUrl::fromLocalFile(QDir().absoluteFilePath(name)) });
+            QDragEnterEvent enter({ 9, 9 }, Qt::CopyAction, &mime, Qt::LeftButton, {});
+            QDropEvent dropped({ 9, 9 }, Qt::CopyAction, &mime, Qt::LeftButton, {});
+            QCoreApplication::sendEvent(w->window.get(), &enter);
+            QCoreApplication::sendEvent(w->window.get(), &dropped);
+            QTest::qWait(50);
+        };
+        QCOMPARE(operate([&] { drop("dropped.csv"); }, {}), QString());
+        QCOMPARE(operate([&] { drop("gone.csv"); }, { press(QMessageBox::Ok) }), QString());
+        QCOMPARE(w->window->measurementStore().keys(), QStringList({ "GROUP#1", "GROUP#3" }));
+    }
+
     // A save whose last write fails, and a read of a file that cannot be read: each says why, and
     // neither the file on disk nor the window changes.
     void failuresSayWhyAndChangeNothing()
@@ -117,6 +149,72 @@ private slots:
         QCOMPARE(readFile("results.csv"), old);
         QCOMPARE(files(), QStringList({ "results.csv" }));
         QCOMPARE(screen(), before);
+    }
+
+    // The spreadsheet and the protocol through the same dialog, read back by tools no one here
+    // wrote: numbers as number cells showing the digits received, other readings as text, the
+    // date as a date, the groups in their numbers' order.
+    void saveWritesASpreadsheetAndAProtocol()
+    {
+        w->window->receiveDelivery(QTextCodec::codecForName("CP866")->fromUnicode(
+            "DEVICE X-100\r\nSN 517\r\nGROUP#10 +2\r\nGROUP#2 -1.50\r\nGROUP#1 0,98\r\n"
+            "GROUP#1 0.98 мм\r\nEND\r\n"));
+        w->widget<QLineEdit>("edtObject")->setText(QStringLiteral("Труба 12"));
+        w->widget<QDateTimeEdit>("dtmDate")->setDateTime({ QDate(2026, 12, 5), QTime(14, 3, 9) });
+        QCOMPARE(run("actionSave", { choose("results", "Spreadsheet (*.xlsx)") }), QString());
+        QCOMPARE(run("actionSave", { choose("results", "Protocol of control (*.pdf)") }),
+                 QString());
+        QCOMPARE(files(), QStringList({ "results.pdf", "results.xlsx" }));
+
+        const QString cells = "import openpyxl, sys\n"
+                              "for row in openpyxl.load_workbook(sys.argv[1]).active.iter_rows():\n"
+                              "    for c in row:\n"
+                              "        if c.value is not None:\n"
+                              "            print(c.coordinate, type(c.value).__name__, c.value,"
+                              " c.number_format)";
+        // Debian's own Python, which its python3-openpyxl is for.
+        QCOMPARE(runTool("/usr/bin/python3", { "-c", cells, "results.xlsx" }),
+                 QStringList({ "A1 str Object of control General", "B1 str Труба 12 General",
+                               "A2 str Inspector General", "B2 str Team 2 General",
+                               "A3 str Date General",
+                               "B3 datetime 2026-12-05 14:03:09 dd.mm.yyyy hh:mm:ss",
+                               "A4 str Device General", "B4 str DEVICE X-100 General",
+                               "A5 str Serial number General", "B5 str SN 517 General",
+                               "B7 str GROUP#1 General", "C7 str GROUP#2 General",
+                               "D7 str GROUP#10 General", "A8 int 1 General", "B8 float 0.98 0.00",
+                               "C8 float -1.5 0.00", "D8 int 2 0", "A9 int 2 General",
+                               "B9 str 0.98 мм General" }));
+
+        QVERIFY(runTool("pdfinfo", { "results.pdf" })
+                    .contains(QRegularExpression("^Page size: .*\\(A4\\)$")));
+        const QStringList fonts = runTool("pdffonts", { "results.pdf" }).mid(2);
+        QVERIFY(!fonts.isEmpty());
+        for (const QString &font : fonts)
+            QVERIFY2(font.contains(QRegularExpression(" yes +(yes|no) +(yes|no) +\\d+ +\\d+$")),
+                     qPrintable(font));
+        const QString text = runTool("pdftotext", { "results.pdf", "-" }).join(' ').simplified();
+        QVERIFY2(text.contains(QRegularExpression("Труба 12.*GROUP#1 GROUP#2 GROUP#10 1 0,98 "
+                                                  "-1.50 \\+2 2 0.98 мм Page 1 of 1")),
+                 qPrintable(text));
+    }
+
+    // A large protocol is laid out beside the window, which shows its progress; Cancel writes
+    // nothing and reports nothing.
+    void cancelledProtocolWritesNothing()
+    {
+        QByteArray transfer = "SN 1\r\n";
+        for (int reading = 0; reading < 40000; ++reading)
+            transfer += "GROUP#" + QByteArray::number(reading % 400) + " 0.5\r\n";
+        w->window->receiveDelivery(transfer + "END\r\n");
+        const Step cancel = [](QWidget *modal) {
+            auto *progress = qobject_cast<QProgressDialog *>(modal);
+            if (progress)
+                progress->cancel();
+            return progress != nullptr;
+        };
+        QCOMPARE(run("actionSave", { choose("large", "Protocol of control (*.pdf)"), cancel }),
+                 QString());
+        QCOMPARE(files(), QStringList());
     }
 };
 

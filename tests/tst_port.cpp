@@ -1,4 +1,6 @@
 #include "device/serialdeviceenumerator.h"
+#include "records/changefile.h"
+#include "records/transferarchive.h"
 #include "testing.h"
 
 #include <QLabel>
@@ -29,6 +31,7 @@ private slots:
         QVERIFY(port && w.indicator() && first.slaveIsOpen() && !second.slaveIsOpen());
         QVERIFY(!other.slaveIsOpen() && !similar.slaveIsOpen());
         QCOMPARE(diagnostics.messages.last(), "Open port  \"" + first.name() + '"');
+        QCOMPARE(w.widget<QLabel>("connectionState")->text(), "Connected: " + first.name());
         // 19200 baud, 8 data bits, no parity, 1 stop bit, no flow control.
         termios line {}; // the master tells the settings of its slave
         QCOMPARE(tcgetattr(first.master, &line), 0);
@@ -53,6 +56,7 @@ private slots:
         port = w.port();
         w.source->play({});
         QVERIFY(!port && !w.port() && !w.indicator() && !second.slaveIsOpen());
+        QCOMPARE(w.widget<QLabel>("connectionState")->text(), "No instrument connected");
         QCOMPARE(tableText(w.widget<QTableWidget>("tableMeasurement")),
                  QStringList({ "GROUP#1", "0.5" }));
 
@@ -63,14 +67,17 @@ private slots:
 
     // What is shown changes only to a whole transfer: not to one cut off by a hang-up, and a file
     // read while a transfer arrives is not mixed with it. A pause inside a line does not split it.
+    // Each transfer, ended or cut off, is kept in the user's data folder without a question.
     void showsOnlyWholeTransfers()
     {
         WorkingDirectory folder;
+        qputenv("XDG_DATA_HOME", QDir::currentPath().toLocal8Bit());
         QVERIFY(writeFile("read.csv",
                           "THE OBJECT OF CONTROL P\r\nINSPECTOR I\r\n05.12.2026 "
                           "14:03:09\r\nDEVICE F-1\r\nSN 9\r\nGROUP#7;5\r\n"));
         PseudoTerminal adapter;
         TestWindow w({ device(adapter.name()) });
+        w.window->setTransferArchiveFolder(defaultTransferArchiveFolder());
         auto *status = w.widget<QStatusBar>("statusBar");
         const auto shown = [&w] {
             return QStringList { w.widget<QLabel>("lblDevice")->text(),
@@ -94,9 +101,20 @@ private slots:
         adapter.hangUp();
         QTRY_VERIFY(!w.port());
         QCOMPARE(shown(), file);
+        const QDir kept(defaultTransferArchiveFolder());
+        const QStringList files = kept.entryList(QDir::Files);
+        QVERIFY2(files.size() == 2 && files[0].endsWith("_SN-517.csv")
+                     && files[1].endsWith("_SN-6_cut-off.csv"),
+                 qPrintable(files.join(u' ')));
         QCOMPARE(status->currentMessage(),
-                 "The transfer from DEVICE X-100 SN 6 was cut off; readings "
-                 "received: 3. The readings shown are unchanged.");
+                 "The transfer from DEVICE X-100 SN 6 was cut off; readings received: 3. The "
+                 "readings shown are unchanged. Kept as "
+                     + files[1] + " in the transfers folder.");
+        QFile cut(kept.filePath(files[1]));
+        QVERIFY(cut.open(QIODevice::ReadOnly));
+        QCOMPARE(
+            readChangeFile(cut).measurements,
+            (QMap<QString, QStringList> { { "GROUP#1", { "1" } }, { "GROUP#3", { "2", "0." } } }));
     }
 
     void namedDeviceIsListedWhileItsFileExists()

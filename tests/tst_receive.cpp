@@ -1,5 +1,7 @@
 #include "testing.h"
 
+#include "records/grouporder.h"
+
 #include <QDateTimeEdit>
 #include <QLabel>
 #include <QRandomGenerator>
@@ -116,11 +118,14 @@ private slots:
             }
             QCOMPARE(inputs, expected);
             QCOMPARE(w.window->measurementStore(), stream.store);
-            QStringList table { QStringList(stream.store.keys()).join(u'|') };
+            const QStringList groups = groupsInOrder(stream.store);
+            QStringList table { groups.join(u'|') };
             for (int row = 0;; ++row) {
                 QStringList cells;
-                for (const QStringList &values : std::as_const(stream.store))
+                for (const QString &group : groups) {
+                    const QStringList &values = *stream.store.find(group);
                     cells << (row < values.size() ? values.at(row) : "-");
+                }
                 if (cells.count("-") == cells.size())
                     break;
                 table << cells.join(u'|');

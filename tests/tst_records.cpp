@@ -1,7 +1,13 @@
 #include "records/changefile.h"
+#include "records/grouporder.h"
 #include "records/protocol.h"
+#include "records/protocoljob.h"
+#include "records/protocolpages.h"
+#include "records/transferarchive.h"
 
 #include <QBuffer>
+#include <QPdfWriter>
+#include <QProcess>
 #include <QtTest>
 
 using Store = QMap<QString, QStringList>;
@@ -19,6 +25,7 @@ private slots:
         const Store store { { "GROUP#2", { "1.07" } },
                             { "GROUP#1", { "0.52", "0.55" } },
                             { "A;B", { "x;y" } },
+                            { "GROUP#10", { "3" } },
                             { "C", {} },
                             { "K", { "" } } };
         QBuffer buffer;
@@ -30,7 +37,7 @@ private slots:
         QCOMPARE(buffer.data(),
                  "THE OBJECT OF CONTROL Pipe 12\r\nINSPECTOR Team 2\r\n05.12.2026 14:03:09\r\n"
                  "DEVICE X-100\r\nSN 517\r\nA;B;x;y\r\nC\r\nGROUP#1;0.52;0.55\r\nGROUP#2;1.07\r\n"
-                 "K;\r\n");
+                 "GROUP#10;3\r\nK;\r\n");
 
         QFile full(QStringLiteral("/dev/full"));
         QVERIFY(full.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
@@ -55,11 +62,50 @@ private slots:
                  Store({ { "", { "1" } }, { "K", { "3", "4" } }, { "L", { "", "2", "" } } }));
     }
 
+    // Numbers as numbers, of any length; everything else code unit by code unit.
+    void shouldOrderGroupsByTheirNumbers()
+    {
+        const QStringList ordered { "A",
+                                    "A9b",
+                                    "A10a",
+                                    "GROUP#",
+                                    "GROUP#01",
+                                    "GROUP#1",
+                                    "GROUP#2",
+                                    "GROUP#10",
+                                    "GROUP#11",
+                                    "GROUP#99999999999999999999",
+                                    "GROUP#100000000000000000000",
+                                    "group#1" };
+        Store store;
+        for (const QString &name : ordered)
+            store.insert(name, {});
+        QCOMPARE(groupsInOrder(store), ordered);
+    }
+
     void shouldProposeANameThatStaysInItsFolder()
     {
         QCOMPARE(defaultChangeFileName("Pipe 12.3", "A:B", "05.12.2026 14:03"),
                  "Pipe_12_3_A_B_05_12_2026_14_03");
         QCOMPARE(defaultChangeFileName("../a\\b", "", "5/12/26"), "___a_b__5_12_26");
+    }
+
+    // A kept transfer is named by its time and serial-number line, in characters every file
+    // system holds, and replaces no file kept before.
+    void shouldKeepEveryTransferUnderItsOwnName()
+    {
+        const QDateTime at({ 2026, 12, 7 }, { 14, 3, 9 });
+        QCOMPARE(transferArchiveName(at, "SN 00517", false), "2026-12-07_14-03-09_SN-00517.csv");
+        QCOMPARE(transferArchiveName(at, " SN\t../a/b\\c:d*e?\"f<g>h|i. ", false),
+                 "2026-12-07_14-03-09_SN-..-a-b-c-d-e-f-g-h-i.csv");
+        QCOMPARE(transferArchiveName(at, QString(300, 'S'), false).size(), 20 + 64 + 4);
+
+        QTemporaryDir data;
+        const ChangeFileContent transfer { {}, {}, at, {}, "SN 5", { { "G", { "1" } } } };
+        const TransferArchiveResult first = keepTransfer(data.path(), transfer, false);
+        const TransferArchiveResult second = keepTransfer(data.path(), transfer, false);
+        QCOMPARE(second.filePath, data.filePath("2026-12-07_14-03-09_SN-5_2.csv"));
+        QVERIFY(!keepTransfer(first.filePath + "/transfers", transfer, false).kept);
     }
 
     // Received and typed texts are shown as written, never taken for markup.
@@ -95,6 +141,42 @@ private slots:
         QCOMPARE(tables,
                  QStringList({ "<tr>G00G01G02G03G04G05G06G07G08G09<tr>1",
                                "<tr>G10G11G12G13G14G15G16G17G18G19<tr>1<tr>2w", "<tr>G20<tr>1" }));
+    }
+
+    // Around the end of a page: a continued table starts with its group names again, no page is
+    // without readings (the empty paragraph after the last table once made a blank page), and
+    // every page says which of how many it is.
+    void shouldLayOutPagesThatReadWell()
+    {
+        QTemporaryDir folder;
+        const QString pdf = folder.filePath("protocol.pdf");
+        for (int readings = 60; readings <= 100; ++readings) {
+            ProtocolInputs inputs;
+            for (int reading = 1; reading <= readings; ++reading)
+                inputs.measurements["GROUP#1"] << QStringLiteral("r%1").arg(reading);
+            {
+                QFile file(pdf);
+                QVERIFY(file.open(QIODevice::WriteOnly));
+                QPdfWriter writer(&file);
+                writer.setPageLayout(ProtocolPages::pageLayoutFor(QPageSize(QPageSize::A4)));
+                QCOMPARE(paintProtocol(nullptr, buildProtocol(inputs), &writer, true),
+                         ProtocolOutcome::Complete);
+            }
+            QProcess pdftotext;
+            pdftotext.start("pdftotext", { pdf, "-" });
+            QVERIFY(pdftotext.waitForFinished());
+            QStringList pages = QString::fromUtf8(pdftotext.readAllStandardOutput()).split('\f');
+            pages.removeLast(); // after the last page's form feed
+            const QString where = QStringLiteral("%1 readings, page ").arg(readings);
+            for (int page = 1; page <= pages.size(); ++page) {
+                const QString text = pages[page - 1];
+                QVERIFY2(text.contains("GROUP#1") && text.contains(QRegularExpression("r\\d"))
+                             && text.contains(
+                                 QStringLiteral("Page %1 of %2").arg(page).arg(pages.size())),
+                         qPrintable(where + QString::number(page) + ": " + text));
+            }
+            QVERIFY2(pages.last().contains(QStringLiteral("r%1").arg(readings)), qPrintable(where));
+        }
     }
 };
 

@@ -74,6 +74,7 @@ void SoakTest::countsEveryReadingThroughNoiseAndHangUps()
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("LC_ALL", "C.UTF-8");
     qunsetenv("QT_MESSAGE_PATTERN");
+    qputenv("XDG_DATA_HOME", devices.path().toLocal8Bit()); // where it keeps every transfer
     program.setWorkingDirectory(devices.path());
     program.setReadChannel(QProcess::StandardError);
     connect(&program, &QProcess::readyReadStandardError, this, [&] {
@@ -152,6 +153,8 @@ void SoakTest::countsEveryReadingThroughNoiseAndHangUps()
     QCOMPARE(closes, cycles);
     QCOMPARE(counted, sent);
     QCOMPARE(repeated, 0);
+    QVERIFY(QDir(devices.filePath("tolvaren/transfers")).entryList(QDir::Files).size()
+            >= transfers);
     program.kill();
     program.waitForFinished();
 }

@@ -2,7 +2,9 @@
 #include "app/startup.h"
 #include "testing.h"
 
+#include <QAccessible>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QToolBar>
 #include <QtTest>
 
@@ -49,10 +51,80 @@ private slots:
         QVERIFY(writeFile("help.html", "Help"));
         QCOMPARE(open("actionHelp"), QStringList({ "Help", "Help" }));
 
+        // The data folder that an installation beside this test program would have, with the page
+        // in English and, chosen by the locale, in Russian.
+        const QDir dataFolder(installedDataFolder());
+        QVERIFY(dataFolder.mkpath(QStringLiteral("ru")));
+        const QString installed = dataFolder.filePath(QStringLiteral("about.html"));
+        const QString russian = dataFolder.filePath(QStringLiteral("ru/about.html"));
+        const auto removeInstalled = qScopeGuard([&] {
+            QFile::remove(installed);
+            QFile::remove(russian);
+            QLocale::setDefault(QLocale::c());
+        });
+        QVERIFY(writeFile(installed, "Installed") && writeFile(russian, "Russian"));
+        QCOMPARE(open(), QStringList({ "About", "Installed" }));
+        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+        QCOMPARE(open(), QStringList({ "About", "Russian" }));
         QVERIFY(writeFile("about.html", "First"));
         QCOMPARE(open(), QStringList({ "About", "First" }));
         QVERIFY(writeFile("about.html", "Second"));
         QCOMPARE(open("actionAbout"), QStringList({ "About", "Second" }));
+    }
+
+    // Tab leaves the table for the logo (the only way to About), Alt and a label's letter reach its
+    // field, and a screen reader hears what each part is.
+    void keyboardAndScreenReaderReachEveryPart()
+    {
+        TestWindow w;
+        w.window->receiveDelivery("SN 517\nGROUP#1 0.52\nGROUP#2 1.07\nEND\n");
+        w.window->show();
+        w.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
+        w.widget("tableMeasurement")->setFocus();
+        QTest::keyClick(w.widget("tableMeasurement"), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), w.widget("logoButton"));
+        QTest::keyClick(w.window.get(), Qt::Key_O, Qt::AltModifier);
+        QCOMPARE(QApplication::focusWidget(), w.widget("edtObject"));
+
+        QWidget *indicator = w.widget<QToolBar>("mainToolBar")
+                                 ->widgetForAction(w.widget<QAction>("actionConnection"));
+        QStringList heard;
+        for (QWidget *part : { w.widget("dtmDate"), w.widget("edtObject"), w.widget("edtInspector"),
+                               w.widget("tableMeasurement"), w.widget("logoButton"), indicator })
+            heard << QAccessible::queryAccessibleInterface(part)->text(QAccessible::Name);
+        heard << QAccessible::queryAccessibleInterface(indicator)->text(QAccessible::Description);
+        QCOMPARE(
+            heard,
+            QStringList({ "Date of control", "Object of control", "Inspector's name", "Readings",
+                          "About tolvaren", "Connection indicator", "No instrument connected" }));
+    }
+
+    // As spreadsheets do: every selected reading counts, the numbers give the figures, in the
+    // locale's number format, as precisely as they were taken.
+    void selectionShowsItsFigures()
+    {
+        TestWindow w;
+        w.window->receiveDelivery("SN 5\nGROUP#1 0.5\nGROUP#1 2.4\nGROUP#1 over\nGROUP#2 0,9\n"
+                                  "GROUP#2 -1\nEND\n");
+        auto *table = w.widget<QTableWidget>("tableMeasurement");
+        auto *statusBar = w.widget<QStatusBar>("statusBar");
+        QStringList shown;
+        table->selectColumn(0);
+        shown << statusBar->currentMessage();
+        table->setCurrentCell(2, 0, QItemSelectionModel::ClearAndSelect);
+        shown << statusBar->currentMessage();
+        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+        table->selectAll();
+        QLocale::setDefault(QLocale::c());
+        shown << statusBar->currentMessage();
+        QCOMPARE(shown,
+                 QStringList({ "3 readings · min 0.5 · max 2.4 · mean 1.45", "1 reading",
+                               "5 readings · min -1,0 · max 2,4 · mean 0,70" }));
+        // A message of another kind stays when the selection goes.
+        statusBar->showMessage(QStringLiteral("news"));
+        table->clearSelection();
+        QCOMPARE(statusBar->currentMessage(), QStringLiteral("news"));
     }
 };
 

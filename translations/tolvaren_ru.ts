@@ -34,16 +34,8 @@
         <translation>Прибор</translation>
     </message>
     <message>
-        <source>Object</source>
-        <translation>Объект</translation>
-    </message>
-    <message>
         <source>Object&apos;s name</source>
         <translation>Название объекта</translation>
-    </message>
-    <message>
-        <source>Inspector</source>
-        <translation>Контролёр</translation>
     </message>
     <message>
         <source>Inspector&apos;s name</source>
@@ -136,10 +128,6 @@
     <message>
         <source>Select a file to save the changes</source>
         <translation>Выберите файл для сохранения изменений</translation>
-    </message>
-    <message>
-        <source>Files of changes(*.csv)</source>
-        <translation>Файлы изменений(*.csv)</translation>
     </message>
     <message>
         <source>Save the changes</source>
@@ -268,6 +256,134 @@ Do you want to replace it?</source>
         <translation>Показания без строки заводского номера перед ними пропущены: %1.</translation>
     </message>
     <message>
+        <source>Date of control</source>
+        <translation>Дата контроля</translation>
+    </message>
+    <message>
+        <source>&amp;Object</source>
+        <translation>&amp;Объект</translation>
+    </message>
+    <message>
+        <source>Object of control</source>
+        <translation>Объект контроля</translation>
+    </message>
+    <message>
+        <source>&amp;Inspector</source>
+        <translation>&amp;Контролёр</translation>
+    </message>
+    <message>
+        <source>Readings</source>
+        <translation>Показания</translation>
+    </message>
+    <message>
+        <source>Connection indicator</source>
+        <translation>Индикатор соединения</translation>
+    </message>
+    <message>
+        <source>About tolvaren</source>
+        <translation>О программе tolvaren</translation>
+    </message>
+    <message>
+        <source>Connected: %1</source>
+        <translation>Подключено: %1</translation>
+    </message>
+    <message>
+        <source>No instrument connected</source>
+        <translation>Прибор не подключён</translation>
+    </message>
+    <message>
+        <source>The transfer could not be kept in %1: %2</source>
+        <translation>Не удалось сохранить передачу в %1: %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n reading</source>
+        <translation>
+            <numerusform>%n показание</numerusform>
+            <numerusform>%n показания</numerusform>
+            <numerusform>%n показаний</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n readings</source>
+        <translation>
+            <numerusform>%n показание</numerusform>
+            <numerusform>%n показания</numerusform>
+            <numerusform>%n показаний</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>min %1</source>
+        <translation>мин. %1</translation>
+    </message>
+    <message>
+        <source>max %1</source>
+        <translation>макс. %1</translation>
+    </message>
+    <message>
+        <source>mean %1</source>
+        <translation>среднее %1</translation>
+    </message>
+    <message>
+        <source>The folder could not be created.</source>
+        <translation>Не удалось создать папку.</translation>
+    </message>
+    <message>
+        <source>Kept as %1 in the transfers folder.</source>
+        <translation>Сохранена как %1 в папке передач.</translation>
+    </message>
+    <message>
+        <source>Spreadsheet (*.xlsx)</source>
+        <translation>Электронная таблица (*.xlsx)</translation>
+    </message>
+    <message>
+        <source>Protocol of control (*.pdf)</source>
+        <translation>Протокол контроля (*.pdf)</translation>
+    </message>
+    <message>
+        <source>Protocol of control</source>
+        <translation>Протокол контроля</translation>
+    </message>
+    <message>
+        <source>Laying out the protocol…</source>
+        <translation>Вёрстка протокола…</translation>
+    </message>
+    <message>
+        <source>Page %1 of %2…</source>
+        <translation>Страница %1 из %2…</translation>
+    </message>
+    <message>
+        <source>Page %1 of %2</source>
+        <translation>Страница %1 из %2</translation>
+    </message>
+    <message>
+        <source>A sheet holds at most %1 groups; there are %2.</source>
+        <translation>Лист вмещает не более %1 групп, а их %2.</translation>
+    </message>
+    <message>
+        <source>A sheet holds at most %1 readings in a group; there are %2.</source>
+        <translation>Лист вмещает не более %1 показаний в группе, а их %2.</translation>
+    </message>
+    <message>
+        <source>The spreadsheet could not be started.</source>
+        <translation>Не удалось начать электронную таблицу.</translation>
+    </message>
+    <message>
+        <source>Inspector</source>
+        <translation>Контролёр</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Дата</translation>
+    </message>
+    <message>
+        <source>Serial number</source>
+        <translation>Заводской номер</translation>
+    </message>
+    <message>
+        <source>The document could not be made.</source>
+        <translation>Не удалось подготовить документ.</translation>
+    </message>
+    <message>
         <source>It is not a regular file.</source>
         <translation>Это не обычный файл.</translation>
     </message>
@@ -278,14 +394,6 @@ Do you want to replace it?</source>
     <message>
         <source>It is not a text file.</source>
         <translation>Это не текстовый файл.</translation>
-    </message>
-    <message>
-        <source>Protocol of control</source>
-        <translation>Протокол контроля</translation>
-    </message>
-    <message>
-        <source>The document could not be made.</source>
-        <translation>Не удалось подготовить документ.</translation>
     </message>
     <message>
         <source>It is not a regular file, so it is not replaced.</source>
@@ -305,6 +413,18 @@ Do you want to replace it?</source>
     <message>
         <source>DEVICE</source>
         <translation>УСТРОЙСТВО</translation>
+    </message>
+    <message>
+        <source>Do not keep every transfer in the transfers folder.</source>
+        <translation>Не сохранять каждую передачу в папке передач.</translation>
+    </message>
+    <message>
+        <source>A file of changes to read at start.</source>
+        <translation>Файл изменений, который прочитать при запуске.</translation>
+    </message>
+    <message>
+        <source>[file]</source>
+        <translation>[файл]</translation>
     </message>
 </context>
 </TS>

@@ -1,0 +1,127 @@
+// Time to write a large control as a protocol (into a PDF and through the printer's engine) and
+// as a spreadsheet. Prints figures; asserts nothing.
+
+#include "records/changefile.h"
+#include "records/protocol.h"
+#include "records/protocoljob.h"
+#include "records/protocolpages.h"
+#include "records/spreadsheet.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QElapsedTimer>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+ChangeFileContent control(int groups, int readings)
+{
+    ChangeFileContent content { QStringLiteral("Трубопровод 12"),
+                                QStringLiteral("Бригада 2"),
+                                QDateTime(QDate(2026, 12, 5), QTime(14, 3, 9)),
+                                QStringLiteral("DEVICE X-100"),
+                                QStringLiteral("SN 517"),
+                                {} };
+    for (int group = 0; group < groups; ++group) {
+        QStringList values;
+        for (int i = 0; i < readings; ++i)
+            values << QString::number(0.5 + double((group * readings + i) % 997) / 1000.0, 'f', 3);
+        content.measurements.insert(QStringLiteral("GROUP#%1").arg(group + 1), values);
+    }
+    return content;
+}
+
+QString protocolOf(const ChangeFileContent &content)
+{
+    return buildProtocol({ content.deviceName, content.serialNumber, content.object,
+                           content.dateTime.toString(QStringLiteral("dd.MM.yyyy hh:mm")),
+                           content.inspector, content.measurements });
+}
+
+// The median of several runs, in milliseconds.
+double medianMs(int runs, const std::function<void()> &work)
+{
+    QList<double> times;
+    for (int run = 0; run < runs; ++run) {
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        times << double(timer.nsecsElapsed()) / 1e6;
+    }
+    std::sort(times.begin(), times.end());
+    return times.at(runs / 2);
+}
+
+void printFigure(const char *key, double ms, const char *label)
+{
+    std::printf("figure\t%s\t%.6g\tms\t%s\n", key, ms, label);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication application(argc, argv);
+    QTemporaryDir folder;
+    const QString printed = folder.filePath(QStringLiteral("printed.pdf"));
+
+    struct Size
+    {
+        int groups, readings, runs;
+        const char *name;
+    };
+    for (const Size size : { Size { 100, 100, 5, "10,000" }, Size { 1000, 100, 1, "100,000" } }) {
+        const ChangeFileContent content = control(size.groups, size.readings);
+        int pages = 0;
+        qsizetype pdfBytes = 0, sheetBytes = 0;
+        const double pdf = medianMs(size.runs, [&] {
+            QByteArray bytes;
+            QBuffer buffer(&bytes);
+            buffer.open(QIODevice::WriteOnly);
+            QPdfWriter writer(&buffer);
+            writer.setPageLayout(ProtocolPages::pageLayoutFor(QPageSize(QPageSize::A4)));
+            paintProtocol(nullptr, protocolOf(content), &writer, true);
+            pdfBytes = bytes.size();
+        });
+        const double print = medianMs(size.runs, [&] {
+            // The printer's own engine at its resolution, with a file in place of the queue.
+            QPrinter printer(QPrinter::ScreenResolution);
+            printer.setOutputFileName(printed);
+            printer.setPageLayout(ProtocolPages::pageLayoutFor(QPageSize(QPageSize::A4)));
+            paintProtocol(nullptr, protocolOf(content), &printer, false);
+        });
+        pages = ProtocolPages(protocolOf(content),
+                              ProtocolPages::pageLayoutFor(QPageSize(QPageSize::A4)))
+                    .pageCount();
+        const double sheet = medianMs(size.runs, [&] {
+            QByteArray bytes;
+            QBuffer buffer(&bytes);
+            buffer.open(QIODevice::WriteOnly);
+            QString error;
+            writeSpreadsheet(buffer, content, &error);
+            sheetBytes = bytes.size();
+        });
+        std::printf("%d groups x %d readings (%s): protocol of %d pages\n", size.groups,
+                    size.readings, size.name, pages);
+        std::printf("  protocol as PDF      %8.1f ms  %6.0f KiB\n", pdf, double(pdfBytes) / 1024);
+        std::printf("  protocol printed     %8.1f ms  (the printer's engine into a file)\n", print);
+        std::printf("  spreadsheet          %8.1f ms  %6.0f KiB\n", sheet,
+                    double(sheetBytes) / 1024);
+        const QByteArray readings(size.name);
+        const bool small = size.groups == 100;
+        printFigure(small ? "protocol_pdf_10k" : "protocol_pdf_100k", pdf,
+                    ("Protocol of " + readings + " readings to PDF").constData());
+        printFigure(small ? "protocol_print_10k" : "protocol_print_100k", print,
+                    ("Protocol of " + readings + " readings printed").constData());
+        printFigure(small ? "spreadsheet_10k" : "spreadsheet_100k", sheet,
+                    ("Spreadsheet of " + readings + " readings").constData());
+    }
+    std::printf("(median of 5 runs for 10,000 readings, one run for 100,000)\n");
+    return 0;
+}

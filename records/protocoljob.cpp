@@ -1,0 +1,98 @@
+#include "records/protocoljob.h"
+
+#include "records/protocolpages.h"
+
+#include <QCoreApplication>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QProgressDialog>
+#include <QThread>
+#include <QTimer>
+
+#include <atomic>
+#include <memory>
+
+namespace {
+
+constexpr int showProgressAfterMs = 800;
+constexpr int progressTickMs = 50;
+
+QString translated(const char *text)
+{
+    return QCoreApplication::translate("MainWindow", text);
+}
+
+} // namespace
+
+ProtocolOutcome paintProtocol(QWidget *parent, const QString &html, QPagedPaintDevice *device,
+                              bool cancelWhilePainting)
+{
+    std::atomic<int> pageCount { 0 }; // 0 while the layout runs
+    std::atomic<int> pagesDone { 0 };
+    std::atomic<bool> cancelled { false };
+    ProtocolOutcome outcome = ProtocolOutcome::Failed;
+
+    const QPageLayout pageLayout = device->pageLayout();
+    std::unique_ptr<QThread> worker(QThread::create([&] {
+        ProtocolPages pages(html, pageLayout);
+        if (cancelled) {
+            outcome = ProtocolOutcome::Cancelled;
+            return;
+        }
+        pageCount = pages.pageCount();
+        QPainter painter(device);
+        if (!painter.isActive())
+            return;
+        const bool complete = pages.paint(painter, device, [&](int done) {
+            pagesDone = done;
+            return !(cancelWhilePainting && cancelled);
+        });
+        outcome = complete ? ProtocolOutcome::Complete
+            : cancelled    ? ProtocolOutcome::Cancelled
+                           : ProtocolOutcome::Failed;
+        // An unfinished painting still ends as a document; a cancelled one is thrown away by
+        // its caller.
+        painter.end();
+    }));
+
+    QProgressDialog progress(parent);
+    progress.setLabelText(translated(QT_TRANSLATE_NOOP("MainWindow", "Laying out the protocol…")));
+    progress.setRange(0, 0);
+    progress.setObjectName(QStringLiteral("protocolProgress"));
+    progress.setWindowTitle(translated(QT_TRANSLATE_NOOP("MainWindow", "Protocol of control")));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(showProgressAfterMs);
+    progress.setAutoReset(false);
+    progress.setValue(0);
+
+    bool finished = false;
+    QObject::connect(worker.get(), &QThread::finished, &progress, [&] { finished = true; });
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, &progress, [&] {
+        if (progress.wasCanceled())
+            cancelled = true;
+        const int pages = pageCount;
+        if (pages == 0 || progress.wasCanceled())
+            return;
+        if (progress.maximum() != pages) {
+            progress.setMaximum(pages);
+            if (!cancelWhilePainting)
+                progress.setCancelButton(nullptr);
+        }
+        progress.setLabelText(translated(QT_TRANSLATE_NOOP("MainWindow", "Page %1 of %2…"))
+                                  .arg(pagesDone)
+                                  .arg(pages));
+        progress.setValue(pagesDone);
+    });
+    tick.start(progressTickMs);
+    worker->start();
+    // Until the dialog shows, the operator's input waits: a second Save or Print must not start
+    // while this one runs. Once it shows, it keeps the window from input itself.
+    while (!finished) {
+        QCoreApplication::processEvents(
+            QEventLoop::WaitForMoreEvents
+            | (progress.isVisible() ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents));
+    }
+    worker->wait();
+    return outcome;
+}

@@ -1,0 +1,65 @@
+#include "records/transferarchive.h"
+
+#include "records/changefile.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+QString defaultTransferArchiveFolder()
+{
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+        .filePath(QStringLiteral("transfers"));
+}
+
+QString transferArchiveName(const QDateTime &when, const QString &serialNumber, bool cutOff)
+{
+    // Blanks, path separators, the characters other systems forbid, and control characters; a
+    // received line may hold anything.
+    static const QRegularExpression unfit(QStringLiteral("[\\s/\\\\:*?\"<>|\\x00-\\x1f\\x7f]+"));
+    // A serial-number line is short; a runaway line must not make a name the system refuses.
+    constexpr qsizetype longestSerial = 64;
+    QString serial = QString(serialNumber).replace(unfit, QStringLiteral("-"));
+    serial = serial.left(longestSerial);
+    while (serial.startsWith(QLatin1Char('-')) || serial.startsWith(QLatin1Char('.')))
+        serial.remove(0, 1);
+    while (serial.endsWith(QLatin1Char('-')) || serial.endsWith(QLatin1Char('.')))
+        serial.chop(1);
+
+    QString name = when.toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss"));
+    if (!serial.isEmpty())
+        name += QLatin1Char('_') + serial;
+    if (cutOff)
+        name += QStringLiteral("_cut-off");
+    return name + QStringLiteral(".csv");
+}
+
+TransferArchiveResult keepTransfer(const QString &folder, const ChangeFileContent &content,
+                                   bool cutOff)
+{
+    TransferArchiveResult result;
+    QDir dir(folder);
+    if (!dir.mkpath(QStringLiteral("."))) {
+        result.error =
+            QCoreApplication::translate("MainWindow", "The folder could not be created.");
+        return result;
+    }
+    const QString name = transferArchiveName(content.dateTime, content.serialNumber, cutOff);
+    const QString stem = name.chopped(4);
+    QString path = dir.filePath(name);
+    for (int copy = 2; QFileInfo::exists(path) || QFileInfo(path).isSymLink(); ++copy)
+        path = dir.filePath(QStringLiteral("%1_%2.csv").arg(stem).arg(copy));
+
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && writeChangeFile(file, content) && file.commit()) {
+        result.kept = true;
+        result.filePath = path;
+    } else {
+        result.error = file.errorString();
+    }
+    return result;
+}
