@@ -379,6 +379,10 @@ Do you want to replace it?</source>
         <source>Serial number</source>
         <translation>Заводской номер</translation>
     </message>
+    <message>
+        <source>The port is busy: another program uses it, for instance another copy of this program or a terminal program.</source>
+        <translation>Порт занят: его использует другая программа, например другая копия этой программы или терминальная программа.</translation>
+    </message>
 </context>
 <context>
     <name>main</name>
