@@ -18,8 +18,11 @@ int main(int argc, char *argv[])
 
     QTranslator translator;
     QTranslator toolkitTranslator;
-    if (installProgramTranslation(translator))
+    QTranslator serialPortTranslator;
+    if (installProgramTranslation(translator)) {
         installToolkitTranslation(translator, toolkitTranslator);
+        installToolkitTranslation(translator, serialPortTranslator, "qtserialport");
+    }
 
     // After the translation, so that --help speaks the user's language.
     QCommandLineParser parser;

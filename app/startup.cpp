@@ -41,13 +41,14 @@ bool installProgramTranslation(QTranslator &translator)
     return loaded && QCoreApplication::installTranslator(&translator);
 }
 
-bool installToolkitTranslation(const QTranslator &programTranslation, QTranslator &translator)
+bool installToolkitTranslation(const QTranslator &programTranslation, QTranslator &translator,
+                               const char *module)
 {
     const QString language = programTranslation.language();
     if (language.isEmpty())
         return false;
     // "ru_RU" finds qtbase_ru_RU.qm or, failing that, qtbase_ru.qm.
-    if (!translator.load(QStringLiteral("qtbase_") + language,
+    if (!translator.load(QLatin1String(module) + QLatin1Char('_') + language,
                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         return false;
     return QCoreApplication::installTranslator(&translator);

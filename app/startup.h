@@ -12,6 +12,8 @@ void applyProgramStyle();
 // Returns whether it was installed.
 bool installProgramTranslation(QTranslator &translator);
 
-// Installs the toolkit's own translation for the language of the program's translation, when the
-// system has it, so that file dialogs and message box buttons speak the same language.
-bool installToolkitTranslation(const QTranslator &programTranslation, QTranslator &translator);
+// Installs one module of the toolkit's own translation ("qtbase", "qtserialport") for the language
+// of the program's translation, when the system has it, so that file dialogs, message box buttons
+// and the serial port's reasons for a failure speak the same language.
+bool installToolkitTranslation(const QTranslator &programTranslation, QTranslator &translator,
+                               const char *module = "qtbase");

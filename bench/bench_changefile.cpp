@@ -1,6 +1,7 @@
 // Save and read times of a large file of changes, in memory and on disk. Prints figures; asserts
 // nothing.
 
+#include "bench/benchsupport.h"
 #include "records/changefile.h"
 
 #include <QBuffer>
@@ -20,55 +21,22 @@ constexpr int groupCount = 1000;
 constexpr int valuesPerGroup = 100;
 constexpr int runs = 7;
 
-ChangeFileContent largeControl()
-{
-    ChangeFileContent content;
-    content.object = QStringLiteral("Трубопровод 12");
-    content.inspector = QStringLiteral("Бригада 2");
-    content.dateTime = QDateTime(QDate(2026, 12, 5), QTime(14, 3, 9));
-    content.deviceName = QStringLiteral("DEVICE X-100");
-    content.serialNumber = QStringLiteral("SN 517");
-    for (int group = 0; group < groupCount; ++group) {
-        QStringList values;
-        values.reserve(valuesPerGroup);
-        for (int i = 0; i < valuesPerGroup; ++i)
-            values << QString::number(0.5 + double((group * valuesPerGroup + i) % 997) / 1000.0,
-                                      'f', 3);
-        content.measurements.insert(QStringLiteral("GROUP#%1").arg(group + 1), values);
-    }
-    return content;
-}
-
-// The median of several runs, in milliseconds, so that one slow run does not decide.
-double medianMs(const std::function<void()> &work)
-{
-    QList<double> times;
-    for (int run = 0; run < runs; ++run) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times << double(timer.nsecsElapsed()) / 1e6;
-    }
-    std::sort(times.begin(), times.end());
-    return times.at(runs / 2);
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QCoreApplication application(argc, argv);
-    const ChangeFileContent content = largeControl();
+    const ChangeFileContent content = largeControl(groupCount, valuesPerGroup);
 
     QByteArray bytes;
-    const double writeMemory = medianMs([&] {
+    const double writeMemory = medianMs(runs, [&] {
         bytes.clear();
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
         writeChangeFile(buffer, content);
     });
     qsizetype groupsRead = 0;
-    const double readMemory = medianMs([&] {
+    const double readMemory = medianMs(runs, [&] {
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::ReadOnly);
         groupsRead = readChangeFile(buffer).measurements.size();
@@ -76,12 +44,12 @@ int main(int argc, char *argv[])
 
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("bench.csv"));
-    const double writeDisk = medianMs([&] {
+    const double writeDisk = medianMs(runs, [&] {
         QSaveFile file(path);
         if (file.open(QIODevice::WriteOnly) && writeChangeFile(file, content))
             file.commit();
     });
-    const double readDisk = medianMs([&] {
+    const double readDisk = medianMs(runs, [&] {
         QFile file(path);
         if (file.open(QIODevice::ReadOnly))
             groupsRead = readChangeFile(file).measurements.size();

@@ -1,6 +1,7 @@
 // Time to write a large control as a protocol (into a PDF and through the printer's engine) and
 // as a spreadsheet. Prints figures; asserts nothing.
 
+#include "bench/benchsupport.h"
 #include "records/changefile.h"
 #include "records/protocol.h"
 #include "records/protocoljob.h"
@@ -20,42 +21,11 @@
 
 namespace {
 
-ChangeFileContent control(int groups, int readings)
-{
-    ChangeFileContent content { QStringLiteral("Трубопровод 12"),
-                                QStringLiteral("Бригада 2"),
-                                QDateTime(QDate(2026, 12, 5), QTime(14, 3, 9)),
-                                QStringLiteral("DEVICE X-100"),
-                                QStringLiteral("SN 517"),
-                                {} };
-    for (int group = 0; group < groups; ++group) {
-        QStringList values;
-        for (int i = 0; i < readings; ++i)
-            values << QString::number(0.5 + double((group * readings + i) % 997) / 1000.0, 'f', 3);
-        content.measurements.insert(QStringLiteral("GROUP#%1").arg(group + 1), values);
-    }
-    return content;
-}
-
 QString protocolOf(const ChangeFileContent &content)
 {
     return buildProtocol({ content.deviceName, content.serialNumber, content.object,
                            content.dateTime.toString(QStringLiteral("dd.MM.yyyy hh:mm")),
                            content.inspector, content.measurements });
-}
-
-// The median of several runs, in milliseconds.
-double medianMs(int runs, const std::function<void()> &work)
-{
-    QList<double> times;
-    for (int run = 0; run < runs; ++run) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times << double(timer.nsecsElapsed()) / 1e6;
-    }
-    std::sort(times.begin(), times.end());
-    return times.at(runs / 2);
 }
 
 void printFigure(const char *key, double ms, const char *label)
@@ -77,7 +47,7 @@ int main(int argc, char *argv[])
         const char *name;
     };
     for (const Size size : { Size { 100, 100, 5, "10,000" }, Size { 1000, 100, 1, "100,000" } }) {
-        const ChangeFileContent content = control(size.groups, size.readings);
+        const ChangeFileContent content = largeControl(size.groups, size.readings);
         int pages = 0;
         qsizetype pdfBytes = 0, sheetBytes = 0;
         const double pdf = medianMs(size.runs, [&] {

@@ -6,26 +6,40 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDebug>
+#include <QFile>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
 #include <QSerialPort>
 
+#include <unistd.h>
+
 namespace {
 
-// The system's reason for a failed open, with a hint where the user can act on it.
+// The system's reason for a failed open, with a hint where the user can act on it. The toolkit
+// reports a port that another program holds (its lock, or the line's exclusive use) as a
+// permission error too; a device this user may read and write is then busy, not forbidden.
 QString openFailureReason(const QSerialPort &failed)
 {
-    QString reason = failed.errorString();
 #ifdef Q_OS_LINUX
-    if (failed.error() == QSerialPort::PermissionError)
-        reason += QLatin1Char('\n')
+    if (failed.error() == QSerialPort::PermissionError) {
+        // The port's own form of the name: a path, or a name under /dev.
+        const QString name = failed.portName();
+        const QByteArray path = QFile::encodeName(
+            name.startsWith(QLatin1Char('/')) ? name : QStringLiteral("/dev/") + name);
+        if (::access(path.constData(), R_OK | W_OK) == 0)
+            return QCoreApplication::translate(
+                "MainWindow",
+                "The port is busy: another program uses it, for instance another copy of "
+                "this program or a terminal program.");
+        return failed.errorString() + QLatin1Char('\n')
             + QCoreApplication::translate(
-                      "MainWindow",
-                      "To use serial devices, ask your administrator to add your user to the "
-                      "\"dialout\" group, then log out and in again.");
+                   "MainWindow",
+                   "To use serial devices, ask your administrator to add your user to the "
+                   "\"dialout\" group, then log out and in again.");
+    }
 #endif
-    return reason;
+    return failed.errorString();
 }
 
 } // namespace
@@ -64,22 +78,49 @@ void MainWindow::openPort(QString name)
         ui->actionConnection->setChecked(true);
         showConnectionState();
         qDebug() << "Open port " << port->portName();
+        // A port that works makes an earlier failure old news.
+        closeOpenFailureBox();
         return;
     }
     ui->actionConnection->setChecked(false);
     showConnectionState();
-    // The box runs a nested event loop in which discovery may close and delete this port, so
-    // everything the failure path needs is taken now.
-    const QString failedName = port->portName();
-    QMessageBox box(QMessageBox::Critical, tr("Failed to open port"),
-                    tr("The serial port used by another application"), QMessageBox::Ok, this);
-    box.setInformativeText(openFailureReason(*port));
-    box.exec();
-    qDebug() << "Serial device by default: " << failedName << " open fail.";
+    showOpenFailureBox(port->portName(), openFailureReason(*port));
+}
+
+void MainWindow::showOpenFailureBox(const QString &name, const QString &reason)
+{
+    // One box at a time, and none that waits for the operator while devices come and go: the
+    // box is window-modal without an event loop of its own, and closes itself when its device
+    // goes or a port opens.
+    closeOpenFailureBox();
+    auto *box =
+        new QMessageBox(QMessageBox::Critical, tr("Failed to open port"),
+                        tr("The serial port used by another application"), QMessageBox::Ok, this);
+    box->setObjectName(QStringLiteral("openFailureBox"));
+    box->setInformativeText(reason);
+    connect(
+        box, &QDialog::finished, box,
+        [box, name] {
+            qDebug() << "Serial device by default: " << name << " open fail.";
+            box->deleteLater();
+        },
+        Qt::SingleShotConnection);
+    openFailureBox = box;
+    openFailurePort = name;
+    box->open();
+}
+
+void MainWindow::closeOpenFailureBox()
+{
+    if (openFailureBox && openFailureBox->isVisible())
+        openFailureBox->reject();
+    openFailureBox = nullptr;
 }
 
 void MainWindow::closePort()
 {
+    if (port->portName() == openFailurePort)
+        closeOpenFailureBox();
     ui->actionConnection->setChecked(false);
     port->close();
     delete port;

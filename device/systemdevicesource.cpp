@@ -20,7 +20,9 @@ const QString namedDeviceProductId = QStringLiteral("6001");
 
 SystemDeviceSource::SystemDeviceSource(const QString &device, QObject *parent)
     : SerialDeviceSource(parent)
-    , namedDevice(device)
+    // A relative name means a file of the working directory, as everywhere on the command line;
+    // the port would take it for a name under /dev ("tty" for the controlling terminal).
+    , namedDevice(device.isEmpty() ? QString() : QFileInfo(device).absoluteFilePath())
 { }
 
 SystemDeviceSource::~SystemDeviceSource()

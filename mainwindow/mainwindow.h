@@ -5,9 +5,11 @@
 
 #include <QMainWindow>
 #include <QMap>
+#include <QPointer>
 #include <QStringList>
 
 class QLabel;
+class QMessageBox;
 class QModelIndex;
 class QSerialPort;
 class QTimer;
@@ -82,6 +84,8 @@ private:
 
     void openPort(QString name);
     void closePort();
+    void showOpenFailureBox(const QString &name, const QString &reason);
+    void closeOpenFailureBox();
 
     void handleLine(const QString &line, const TransferMarkers &markers);
     void handleUnfinishedLine();
@@ -102,6 +106,8 @@ private:
     QString serialNumber;
     QMap<QString, QStringList> measurements;
     MainWindowUi *ui = nullptr;
+    QPointer<QMessageBox> openFailureBox;
+    QString openFailurePort;
 
     LineFramer framer;
     PendingTransfer pendingTransfer;

@@ -89,7 +89,8 @@ void SoakTest::countsEveryReadingThroughNoiseAndHangUps()
         return true;
     };
 
-    program.start(QStringLiteral(TOLVAREN_PROGRAM), { QStringLiteral("--port"), adapter });
+    // Named relative to the working directory, as an operator types it there.
+    program.start(QStringLiteral(TOLVAREN_PROGRAM), { QStringLiteral("--port"), "adapter" });
     QVERIFY(program.waitForStarted(5000));
     for (int cycle = 0; cycle < cycles; ++cycle) {
         // A new link renamed over the old one, so the program never sees the adapter's path

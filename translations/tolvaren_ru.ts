@@ -380,6 +380,10 @@ Do you want to replace it?</source>
         <translation>Заводской номер</translation>
     </message>
     <message>
+        <source>The port is busy: another program uses it, for instance another copy of this program or a terminal program.</source>
+        <translation>Порт занят: его использует другая программа, например другая копия этой программы или терминальная программа.</translation>
+    </message>
+    <message>
         <source>The document could not be made.</source>
         <translation>Не удалось подготовить документ.</translation>
     </message>

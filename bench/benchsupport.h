@@ -1,0 +1,43 @@
+// What the benchmarks share: a large control to write and the median of repeated runs.
+#pragma once
+
+#include "records/changefile.h"
+
+#include <QElapsedTimer>
+#include <QList>
+
+#include <algorithm>
+#include <functional>
+
+// A control of `groups` groups of `readings` readings each, with Cyrillic fields.
+inline ChangeFileContent largeControl(int groups, int readings)
+{
+    ChangeFileContent content { QStringLiteral("Трубопровод 12"),
+                                QStringLiteral("Бригада 2"),
+                                QDateTime(QDate(2026, 12, 5), QTime(14, 3, 9)),
+                                QStringLiteral("DEVICE X-100"),
+                                QStringLiteral("SN 517"),
+                                {} };
+    for (int group = 0; group < groups; ++group) {
+        QStringList values;
+        values.reserve(readings);
+        for (int i = 0; i < readings; ++i)
+            values << QString::number(0.5 + double((group * readings + i) % 997) / 1000.0, 'f', 3);
+        content.measurements.insert(QStringLiteral("GROUP#%1").arg(group + 1), values);
+    }
+    return content;
+}
+
+// The median of several runs, in milliseconds, so that one slow run does not decide.
+inline double medianMs(int runs, const std::function<void()> &work)
+{
+    QList<double> times;
+    for (int run = 0; run < runs; ++run) {
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        times << double(timer.nsecsElapsed()) / 1e6;
+    }
+    std::sort(times.begin(), times.end());
+    return times.at(runs / 2);
+}
