@@ -5,7 +5,6 @@
 #include "records/safesave.h"
 #include "testing.h"
 
-#include <QProcess>
 #include <QPushButton>
 #include <QtTest>
 
@@ -31,8 +30,6 @@ class HostileFilesTest : public QObject
             made = ::mkfifo(qPrintable(name), 0644) == 0;
         else if (kind == "device") // the null device, under a name of the test's own
             made = ::mknod(qPrintable(name), S_IFCHR | 0666, makedev(1, 3)) == 0;
-        else if (kind == "folder")
-            made = QDir().mkdir(name);
         if (!made)
             QSKIP(qPrintable("cannot make a " + kind + " here"));
     }
@@ -51,7 +48,6 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::newRow("change file") << "file" << qint64(0) << int(ChangeFileLoad::Read);
         QTest::newRow("FIFO") << "fifo" << qint64(0) << int(ChangeFileLoad::NotRegular);
-        QTest::newRow("device") << "device" << qint64(0) << int(ChangeFileLoad::NotRegular);
         QTest::newRow("zeros") << "file" << maxChangeFileBytes << int(ChangeFileLoad::NotText);
         QTest::newRow("too large")
             << "file" << maxChangeFileBytes + 1 << int(ChangeFileLoad::TooLarge);
@@ -67,46 +63,32 @@ private slots:
         QCOMPARE(load.content.measurements.value("G"), QStringList(status ? 0 : 1, "1"));
     }
 
-    // The small contents fail only when the toolkit's buffer is flushed, the large ones at
-    // once.
+    // A FIFO or a device is refused; a file shared through its group (nobody:dialout 0660, saved
+    // by root) keeps its owner, group and mode.
     void saveReplacesOnlyRegularFilesAndSaysWhy_data()
     {
         QTest::addColumn<QString>("kind");
-        QTest::addColumn<int>("size");
-        QTest::addColumn<QString>("reason");
-        QTest::newRow("FIFO") << "fifo" << 10 << "not a regular file";
-        QTest::newRow("device") << "device" << 10 << "not a regular file";
-        QTest::newRow("full disk, small") << "full" << 3000 << "No space left on device";
-        QTest::newRow("full disk, large") << "full" << 300000 << "No space left on device";
-        QTest::newRow("shared through its group") << "shared" << 10 << "";
+        QTest::newRow("FIFO") << "fifo";
+        QTest::newRow("device") << "device";
+        QTest::newRow("shared through its group") << "shared";
     }
     void saveReplacesOnlyRegularFilesAndSaysWhy()
     {
         QFETCH(QString, kind);
-        QFETCH(int, size);
-        QFETCH(QString, reason);
-        QString error, target = "target";
-        if (kind == "full") {
-            if (!QDir().mkdir("disk")
-                || QProcess::execute("mount", { "-t", "tmpfs", "-o", "size=64k", "tmpfs", "disk" }))
-                QSKIP("no small file system can be mounted here");
-            target = "disk/target";
-            QVERIFY(saveFileSafely(target, "old", &error)
-                    && writeFile("disk/filler", QByteArray(60000, 'x')));
-        } else if (kind == "shared") { // nobody:dialout 0660, saved by root
-            QVERIFY(writeFile(target, "old"));
+        const bool shared = kind == "shared";
+        QString error;
+        if (shared) {
+            QVERIFY(writeFile("target", "old"));
             if (::chown("target", 65534, 20) != 0 || ::chmod("target", 0660) != 0)
                 QSKIP("only root may give a file away");
         } else {
-            make(kind, target);
+            make(kind, "target");
         }
-        const auto unmount = qScopeGuard([&] { QProcess::execute("umount", { "disk" }); });
-        QCOMPARE(saveFileSafely(target, QByteArray(size, 'y'), &error), reason.isEmpty());
-        QVERIFY2(error.contains(reason), qPrintable(error));
-        QCOMPARE(QFileInfo(target).isFile(), kind == "full" || kind == "shared");
-        QVERIFY(kind != "full" || readFile(target) == "old");
+        QCOMPARE(saveFileSafely("target", QByteArray(10, 'y'), &error), shared);
+        QVERIFY2(shared || error.contains("not a regular file"), qPrintable(error));
+        QCOMPARE(QFileInfo("target").isFile(), shared);
         struct stat info = {};
-        QVERIFY(kind != "shared"
+        QVERIFY(!shared
                 || (::stat("target", &info) == 0 && info.st_uid == 65534 && info.st_gid == 20
                     && (info.st_mode & 07777) == 0660));
     }
@@ -114,28 +96,25 @@ private slots:
     void optionalFilesAreTakenOnlyWhenSound_data()
     {
         QTest::addColumn<QString>("kind");
-        QTest::addColumn<qint64>("size");
-        QTest::newRow("page") << "file" << qint64(0);
-        QTest::newRow("FIFO") << "fifo" << qint64(0);
-        QTest::newRow("over 4 MiB") << "file" << maxOptionalFileBytes + 1;
+        QTest::newRow("page") << "file";
+        QTest::newRow("FIFO") << "fifo";
     }
     // The working directory's page wins only when sound; else the installed one is shown. A
     // logo that is no sound image gives the built-in one, and none of these blocks the window.
     void optionalFilesAreTakenOnlyWhenSound()
     {
         QFETCH(QString, kind);
-        QFETCH(qint64, size);
         const QDir data(installedDataFolder());
         QVERIFY(data.mkpath(".") && writeFile(data.filePath("about.html"), "installed"));
         const auto removeInstalled =
             qScopeGuard([&] { QFile::remove(data.filePath("about.html")); });
-        make(kind, "about.html", size);
-        make(kind, "logo.png", size);
+        make(kind, "about.html");
+        make(kind, "logo.png");
         TestWindow w;
         QStringList seen;
         auto *logo = w.widget<QPushButton>("logoButton");
         QCOMPARE(operate([&] { logo->click(); }, { readPage(&seen) }), QString());
-        QCOMPARE(seen.value(1).trimmed(), kind == "file" && !size ? "G;1" : "installed");
+        QCOMPARE(seen.value(1).trimmed(), kind == "file" ? "G;1" : "installed");
         QCOMPARE(logo->icon().pixmap(220, 42).toImage(),
                  QIcon(":/images/logo.png").pixmap(220, 42).toImage());
     }
@@ -146,8 +125,6 @@ private slots:
         QTest::addColumn<bool>("reached");
         QTest::newRow("image in the folder") << "image.png" << true;
         QTest::newRow("resource") << "qrc:/images/help.png" << true;
-        QTest::newRow("device by path") << "/dev/zero" << false;
-        QTest::newRow("FIFO in the folder") << "fifo.png" << false;
         QTest::newRow("link out of the folder") << "link.png" << false;
         QTest::newRow("parent folder") << "../image.png" << false;
     }
@@ -157,7 +134,7 @@ private slots:
         QFETCH(bool, reached);
         QImage image(8, 8, QImage::Format_RGB32);
         QVERIFY(QDir().mkdir("pages") && image.save("pages/image.png") && image.save("image.png"));
-        QVERIFY(::mkfifo("pages/fifo.png", 0644) == 0 && QFile::link("/dev/zero", "pages/link.png")
+        QVERIFY(QFile::link("/dev/zero", "pages/link.png")
                 && writeFile("pages/other.html", "Other page"));
         QVERIFY(writeFile("pages/help.html", QString("<img src=\"%1\">").arg(target).toUtf8()));
         QDir::setCurrent("pages");
@@ -179,8 +156,6 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         const QByteArray huge("\x7f\xff\xff\xff");
         QTest::newRow("intact") << '\x69' << 0 << QByteArray("\x03");
-        QTest::newRow("block beyond the file") << '\x42' << -4 << huge;
-        QTest::newRow("message beyond its block") << '\x42' << 4 << huge;
         QTest::newRow("translation beyond its block") << '\x69' << 1 << huge;
         QTest::newRow("no context buckets") << '\0' << 0 << QByteArray("\x2f\0\0\0\x02\0\0", 7);
     }
