@@ -135,6 +135,13 @@ private slots:
         adapter.hangUp();
         QTRY_VERIFY_WITH_TIMEOUT(changes.size() > 0, 1000);
         QCOMPARE(listed(), "not listed");
+        // Without udev a new node in /dev is told at once, with no re-scan while idle.
+        QFile node(QStringLiteral("/dev/tolvaren-test-node"));
+        if (!source.watchesSystemEvents() && node.open(QIODevice::WriteOnly)) {
+            changes.clear();
+            QTRY_VERIFY_WITH_TIMEOUT(changes.size() > 0, 250);
+            QVERIFY(node.remove() && !source.findChild<QTimer *>());
+        }
     }
 
     // Inside the failure box the failed device leaves and a working adapter arrives: it is opened
