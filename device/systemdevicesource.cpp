@@ -85,10 +85,10 @@ QList<SerialDeviceInfo> SystemDeviceSource::scan()
 
 void SystemDeviceSource::start()
 {
-    if (monitor || rescanTimer)
+    if (monitor || deviceDirectoryWatcher || rescanTimer)
         return;
     const bool namedDeviceWatched = namedDevice.isEmpty() || watchNamedDevice();
-    if (startUdevMonitor() && namedDeviceWatched)
+    if (namedDeviceWatched && (startUdevMonitor() || watchDeviceDirectory()))
         return;
     rescanTimer = new QTimer(this);
     rescanTimer->setObjectName(QStringLiteral("rescanTimer"));
@@ -148,4 +148,14 @@ bool SystemDeviceSource::watchNamedDevice()
     connect(namedDeviceWatcher, &QFileSystemWatcher::directoryChanged, this,
             &SerialDeviceSource::changed);
     return namedDeviceWatcher->addPath(directory);
+}
+
+bool SystemDeviceSource::watchDeviceDirectory()
+{
+    // Without udev the kernel still makes and removes the device nodes in /dev, and the file
+    // system tells of each at once, at no cost while nothing happens there.
+    deviceDirectoryWatcher = new QFileSystemWatcher(this);
+    connect(deviceDirectoryWatcher, &QFileSystemWatcher::directoryChanged, this,
+            &SerialDeviceSource::changed);
+    return deviceDirectoryWatcher->addPath(QStringLiteral("/dev"));
 }

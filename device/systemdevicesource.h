@@ -10,8 +10,8 @@ struct udev_monitor;
 
 // The serial devices of this machine, as QSerialPortInfo lists them, plus an optional device
 // named on the command line that counts as the instrument's adapter while its file exists.
-// Changes are learnt from udev; only where udev cannot tell, the devices are looked at again
-// every few seconds.
+// Changes are learnt from udev, or where no udev daemon runs from the file system's notices about
+// /dev; only where neither can tell, the devices are looked at again every few seconds.
 class SystemDeviceSource : public SerialDeviceSource
 {
     Q_OBJECT
@@ -25,7 +25,7 @@ public:
     QList<SerialDeviceInfo> scan() override;
     void start() override;
 
-    // True once start() has found udev usable, so no timer runs.
+    // True once start() has found udev usable.
     bool watchesSystemEvents() const { return monitor != nullptr; }
 
     // The name under which the device at path is listed: QSerialPort's form of it ("pts/3"
@@ -39,6 +39,7 @@ private:
     bool startUdevMonitor();
     void readUdevEvent();
     bool watchNamedDevice();
+    bool watchDeviceDirectory();
 
     QString namedDevice;
     struct udev *udevContext = nullptr;
@@ -46,4 +47,5 @@ private:
     QSocketNotifier *monitorNotifier = nullptr;
     QTimer *rescanTimer = nullptr;
     QFileSystemWatcher *namedDeviceWatcher = nullptr;
+    QFileSystemWatcher *deviceDirectoryWatcher = nullptr;
 };
