@@ -81,6 +81,8 @@ void SoakTest::countsEveryReadingThroughNoiseAndHangUps()
         while (program.canReadLine())
             handle(program.readLine().trimmed());
     });
+    // The waits are liveness bounds, not speed limits (those are measured in bench/): generous,
+    // so a machine busy with other work does not fail a program that is merely slow.
     const auto waitFor = [&program](auto condition, int timeoutMs) {
         for (QDeadlineTimer deadline(timeoutMs); !condition(); QTest::qWait(20)) {
             if (deadline.hasExpired() || program.state() != QProcess::Running)
@@ -100,7 +102,7 @@ void SoakTest::countsEveryReadingThroughNoiseAndHangUps()
         QFile::remove(next);
         QVERIFY(QFile::link(line.path, next)
                 && std::rename(qPrintable(next), qPrintable(adapter)) == 0);
-        QVERIFY2(waitFor([&] { return opens > cycle; }, 10000),
+        QVERIFY2(waitFor([&] { return opens > cycle; }, 30000),
                  qPrintable(why(cycle, "the adapter was not opened again")));
 
         // Transfers with line noise before each, as one stream for the cycle.
@@ -136,7 +138,7 @@ void SoakTest::countsEveryReadingThroughNoiseAndHangUps()
         waitFor([&] { return !writing; }, -1);
         instrument.join();
         QVERIFY2(!writeFailed, qPrintable(why(cycle, "the program stopped reading")));
-        QVERIFY2(waitFor([&] { return outstanding.isEmpty() && ends >= transfers; }, 10000),
+        QVERIFY2(waitFor([&] { return outstanding.isEmpty() && ends >= transfers; }, 30000),
                  qPrintable(why(cycle, "a transfer did not arrive whole")));
 
         // Hang up in the middle of more noise, as a cable pulled out while the line is busy.
@@ -146,7 +148,7 @@ void SoakTest::countsEveryReadingThroughNoiseAndHangUps()
         // Every other time the next line is there at once, before the program may have noticed
         // that this one hung up.
         if (cycle % 2 == 0 || cycle == cycles - 1)
-            QVERIFY2(waitFor([&] { return closes > cycle; }, 10000),
+            QVERIFY2(waitFor([&] { return closes > cycle; }, 30000),
                      qPrintable(why(cycle, "the hung-up port stayed open")));
         qInfo("cycle %d: %d transfers, %d opens, %d closes", cycle, transfers, opens, closes);
     }
