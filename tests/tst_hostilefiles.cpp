@@ -5,7 +5,9 @@
 #include "records/safesave.h"
 #include "testing.h"
 
+#include <QProcess>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QtTest>
 
 #include <sys/stat.h>
@@ -91,6 +93,22 @@ private slots:
         QVERIFY(!shared
                 || (::stat("target", &info) == 0 && info.st_uid == 65534 && info.st_gid == 20
                     && (info.st_mode & 07777) == 0660));
+    }
+
+    // A full disk says so and keeps the old file, also when the contents are small enough to
+    // fail only when the toolkit's buffer is flushed (its commit would then report success).
+    void saveToAFullDiskKeepsTheOldFile()
+    {
+        if (!QDir().mkdir("disk")
+            || QProcess::execute("mount", { "-t", "tmpfs", "-o", "size=64k", "tmpfs", "disk" }))
+            QSKIP("no small file system can be mounted here");
+        const auto unmount = qScopeGuard([] { QProcess::execute("umount", { "disk" }); });
+        QString error;
+        QVERIFY(saveFileSafely("disk/target", "old", &error)
+                && writeFile("disk/filler", QByteArray(60000, 'x')));
+        QVERIFY(!saveFileSafely("disk/target", QByteArray(3000, 'y'), &error));
+        QVERIFY2(error.contains("No space left on device"), qPrintable(error));
+        QCOMPARE(readFile("disk/target"), QByteArray("old"));
     }
 
     void optionalFilesAreTakenOnlyWhenSound_data()
