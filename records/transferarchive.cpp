@@ -1,13 +1,14 @@
 #include "records/transferarchive.h"
 
 #include "records/changefile.h"
+#include "records/safesave.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 QString defaultTransferArchiveFolder()
@@ -54,12 +55,14 @@ TransferArchiveResult keepTransfer(const QString &folder, const ChangeFileConten
     for (int copy = 2; QFileInfo::exists(path) || QFileInfo(path).isSymLink(); ++copy)
         path = dir.filePath(QStringLiteral("%1_%2.csv").arg(stem).arg(copy));
 
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && writeChangeFile(file, content) && file.commit()) {
+    // Through the one safe writer, which notices a full disk that the toolkit's own commit would
+    // report as success with an empty file.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (buffer.open(QIODevice::WriteOnly) && writeChangeFile(buffer, content)
+        && saveFileSafely(path, bytes, &result.error)) {
         result.kept = true;
         result.filePath = path;
-    } else {
-        result.error = file.errorString();
     }
     return result;
 }
