@@ -33,7 +33,7 @@ class TestPrint : public QObject
             pdftotext.waitForFinished();
             const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
             if (text.contains(token))
-                jobs.append(text.simplified());
+                jobs.append(text);
         }
         return jobs;
     }
@@ -58,17 +58,21 @@ private slots:
         token = QString::number(QRandomGenerator::global()->bounded(100000000, 999999999));
         jobsBefore = spool.entryList({ QStringLiteral("job-*") }, QDir::Files);
         w = std::make_unique<TestWindow>();
-        w->window->receiveDelivery("DEVICE D1\r\nSN 7\r\nGROUP#A 11.25\r\nGROUP#A <0.5\r\n"
-                                   "GROUP#B 2.75\r\nGROUP#C a&b\r\nEND\r\n");
         w->widget<QLineEdit>("edtObject")->setText(token);
         w->widget<QLineEdit>("edtInspector")->setText("team B");
     }
 
     void cleanup() { qputenv("PRINTER", printerBefore); }
 
-    // Asked first and answered No, then Yes: one job.
+    // Asked first and answered No, then Yes: one job, of twelve groups of 45 readings, whose first
+    // table runs on over the end of the first page.
     void shouldPrintOneProtocolWhenAnsweredYes()
     {
+        QString delivery = "DEVICE D1\r\nSN 7\r\nGROUP#1 11.25\r\nGROUP#1 <0.5\r\nGROUP#2 a&b\r\n";
+        for (int group = 1; group <= 12; ++group)
+            for (int reading = group <= 2 ? 3 - group : 0; reading < 45; ++reading)
+                delivery += QStringLiteral("GROUP#%1 %2.%3\r\n").arg(group).arg(reading).arg(group);
+        w->window->receiveDelivery((delivery + "END\r\n").toLatin1());
         const QString date = w->widget<QDateTimeEdit>("dtmDate")->text();
         QStringList said;
         QCOMPARE(print(QMessageBox::No, &said), "1 dialog(s) never shown");
@@ -77,12 +81,22 @@ private slots:
                  QStringList({ "Print", "Do you want to print a table of changes?" }));
         // A job crosses the scheduler and its backend on their own time.
         QTRY_COMPARE_WITH_TIMEOUT(newJobs().size(), 1, 30000);
-        const QString text = newJobs().value(0);
+        // Every page ends in a form feed.
+        const QStringList pages = newJobs().value(0).split('\f', Qt::SkipEmptyParts);
+        const QString text = pages.join(' ').simplified();
         for (const QString &expected :
              QStringList { "PROTOCOL OF CONTROL", "DEVICE D1 SN 7",
                            "THE OBJECT OF CONTROL " + token, "DATE " + date, "INSPECTOR team B",
-                           "MEASUREMENTS", "11.25", "<0.5", "2.75", "a&b" })
+                           "MEASUREMENTS", "11.25", "<0.5", "a&b", "44.12" })
             QVERIFY2(text.contains(expected), qPrintable(expected + " in: " + text));
+        // No blank page at the end, and each page says which of how many it is. Page 2 opens with
+        // the first table's group names again, then the second table's ("GROUP#10" may break
+        // after its "#" in a narrow column).
+        QCOMPARE(pages.size(), 2);
+        for (int page = 1; page <= 2; ++page)
+            QVERIFY2(pages[page - 1].contains(QStringLiteral("Page %1 of 2").arg(page)),
+                     qPrintable(pages[page - 1]));
+        QCOMPARE(pages[1].count("GROUP#"), 12);
         // The heading's letters stand so close that the text extraction joins them.
         QVERIFY2(QString(text).remove(' ').startsWith("DIRIREZE"), qPrintable(text));
         // A second job would come right behind the first.

