@@ -6,6 +6,7 @@
 #include "device/serialdeviceenumerator.h"
 #include "dialogs/about.h"
 #include "dialogs/help.h"
+#include "records/measurementmodel.h"
 #include "records/selectionfigures.h"
 
 #include <QCoreApplication>
@@ -16,7 +17,6 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QPushButton>
-#include <QTableWidgetItem>
 #include <QTimer>
 
 MainWindow::MainWindow(QWidget *parent, SerialDeviceSource *deviceSource)
@@ -26,6 +26,11 @@ MainWindow::MainWindow(QWidget *parent, SerialDeviceSource *deviceSource)
     port = nullptr;
     ui->setupUi(this);
     connectActions();
+
+    measurementModel = new MeasurementModel(this);
+    ui->tableMeasurement->setModel(measurementModel);
+    connect(ui->tableMeasurement->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &MainWindow::on_tableMeasurement_itemSelectionChanged);
 
     // The state in words beside the indicator's picture, so that it is not told by colour alone.
     ui->mainToolBar->widgetForAction(ui->actionConnection)
@@ -96,9 +101,8 @@ void MainWindow::on_tableMeasurement_clicked(const QModelIndex &) { }
 
 void MainWindow::on_tableMeasurement_itemSelectionChanged()
 {
-    QStringList readings;
-    for (const QTableWidgetItem *item : ui->tableMeasurement->selectedItems())
-        readings.append(item->text());
+    const QStringList readings =
+        measurementModel->readingsIn(ui->tableMeasurement->selectionModel()->selection());
     const QString figures = SelectionFigures::of(readings).text();
     if (!figures.isEmpty())
         ui->statusBar->showMessage(figures);
@@ -108,6 +112,11 @@ void MainWindow::on_tableMeasurement_itemSelectionChanged()
 }
 
 void MainWindow::on_actionRead_triggered(bool) { }
+
+void MainWindow::showData()
+{
+    measurementModel->show(measurements);
+}
 
 void MainWindow::on_actionAbout_activated()
 {

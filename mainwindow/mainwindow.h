@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QStringList>
 
+class MeasurementModel;
 class QLabel;
 class QMessageBox;
 class QModelIndex;
@@ -61,7 +62,6 @@ protected:
 
 private slots:
     void on_tableMeasurement_clicked(const QModelIndex &index);
-    void on_tableMeasurement_itemSelectionChanged();
     void on_actionRead_triggered(bool checked);
     void showChange(const QStringList &devices);
     void showData();
@@ -78,6 +78,9 @@ private:
     void on_actionRead_activated();
     void on_actionSave_activated();
     void connectActions();
+    // Runs on every change of the table's selection; no slot, as the view has no such signal of
+    // its own to be connected by name.
+    void on_tableMeasurement_itemSelectionChanged();
 
     // The protocol of what the window shows now.
     ProtocolInputs protocolInputs() const;
@@ -106,6 +109,7 @@ private:
     QString serialNumber;
     QMap<QString, QStringList> measurements;
     MainWindowUi *ui = nullptr;
+    MeasurementModel *measurementModel = nullptr;
     QPointer<QMessageBox> openFailureBox;
     QString openFailurePort;
 

@@ -153,7 +153,6 @@ bool MainWindow::readChangesFrom(const QString &fileName)
     ui->lblZav->setText(serialNumber);
     measurements = content.measurements;
     ui->statusBar->clearMessage();
-    ui->tableMeasurement->clear();
     showData();
     return true;
 }

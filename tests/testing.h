@@ -14,7 +14,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTimer>
@@ -119,16 +119,17 @@ struct TestWindow
     std::unique_ptr<MainWindow> window;
 };
 
-// What a table shows: the headers, then each row; a cell without an item shows as "-".
-inline QStringList tableText(const QTableWidget *table)
+// What a table shows: the headers, then each row; a cell without a reading shows as "-".
+inline QStringList tableText(const QTableView *table)
 {
+    const QAbstractItemModel *model = table->model();
     QStringList lines;
-    for (int row = -1; row < table->rowCount(); ++row) {
+    for (int row = -1; row < model->rowCount(); ++row) {
         QStringList cells;
-        for (int column = 0; column < table->columnCount(); ++column) {
-            const QTableWidgetItem *item =
-                row < 0 ? table->horizontalHeaderItem(column) : table->item(row, column);
-            cells << (item ? item->text() : "-");
+        for (int column = 0; column < model->columnCount(); ++column) {
+            const QVariant cell = row < 0 ? model->headerData(column, Qt::Horizontal)
+                                          : model->index(row, column).data();
+            cells << (cell.isValid() ? cell.toString() : "-");
         }
         lines << cells.join(u'|');
     }

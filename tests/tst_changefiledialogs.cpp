@@ -60,7 +60,7 @@ class ChangeFileDialogsTest : public QObject
                              w->widget<QDateTimeEdit>("dtmDate")->dateTime().toString(),
                              w->widget<QLabel>("lblDevice")->text(),
                              w->widget<QLabel>("lblZav")->text() }
-        + tableText(w->widget<QTableWidget>("tableMeasurement"));
+        + tableText(w->widget<QTableView>("tableMeasurement"));
     }
     QString run(const char *action, const QList<Step> &steps)
     {

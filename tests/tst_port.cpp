@@ -59,7 +59,7 @@ private slots:
         w.source->play({});
         QVERIFY(!port && !w.port() && !w.indicator() && !second.slaveIsOpen());
         QCOMPARE(w.widget<QLabel>("connectionState")->text(), "No instrument connected");
-        QCOMPARE(tableText(w.widget<QTableWidget>("tableMeasurement")),
+        QCOMPARE(tableText(w.widget<QTableView>("tableMeasurement")),
                  QStringList({ "GROUP#1", "0.5" }));
 
         // The identifiers that the match looks for, as the system's device lists give them.
@@ -84,7 +84,7 @@ private slots:
         const auto shown = [&w] {
             return QStringList { w.widget<QLabel>("lblDevice")->text(),
                                  w.widget<QLabel>("lblZav")->text() }
-            + tableText(w.widget<QTableWidget>("tableMeasurement"));
+            + tableText(w.widget<QTableView>("tableMeasurement"));
         };
         for (const char *part :
              { "DEVICE X-100\r\nSN 517\r\nGROUP#1 0.", "52\r\nEN", "D\r\nSN 6\r\n" }) {

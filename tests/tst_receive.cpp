@@ -130,7 +130,7 @@ private slots:
                     break;
                 table << cells.join(u'|');
             }
-            QCOMPARE(tableText(w.widget<QTableWidget>("tableMeasurement")), table);
+            QCOMPARE(tableText(w.widget<QTableView>("tableMeasurement")), table);
             QCOMPARE(w.widget<QLabel>("lblDevice")->text(), stream.device);
             QCOMPARE(w.widget<QLabel>("lblZav")->text(), stream.serial);
             QVERIFY(w.widget<QDateTimeEdit>("dtmDate")->dateTime() != longAgo);
@@ -145,7 +145,7 @@ private slots:
         w.window->receiveDelivery("GROUP#0 old\n" + line.toLatin1() + "\r\n");
         QCOMPARE(w.window->instrumentName(), line);
         QCOMPARE(w.window->instrumentSerialNumber(), line);
-        QCOMPARE(tableText(w.widget<QTableWidget>("tableMeasurement")),
+        QCOMPARE(tableText(w.widget<QTableView>("tableMeasurement")),
                  QStringList({ "DEVICE SN GROUP#1", "0.5 END" }));
     }
 

@@ -102,12 +102,13 @@ private slots:
         TestWindow w;
         w.window->receiveDelivery("SN 5\nGROUP#1 0.5\nGROUP#1 2.4\nGROUP#1 over\nGROUP#2 0,9\n"
                                   "GROUP#2 -1\nEND\n");
-        auto *table = w.widget<QTableWidget>("tableMeasurement");
+        auto *table = w.widget<QTableView>("tableMeasurement");
         auto *statusBar = w.widget<QStatusBar>("statusBar");
         QStringList shown;
         table->selectColumn(0);
         shown << statusBar->currentMessage();
-        table->setCurrentCell(2, 0, QItemSelectionModel::ClearAndSelect);
+        table->selectionModel()->setCurrentIndex(table->model()->index(2, 0),
+                                                 QItemSelectionModel::ClearAndSelect);
         shown << statusBar->currentMessage();
         QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
         table->selectAll();

@@ -1,0 +1,77 @@
+#include "records/measurementmodel.h"
+
+#include "records/grouporder.h"
+
+#include <QItemSelection>
+
+#include <algorithm>
+#include <climits>
+
+void MeasurementModel::show(const QMap<QString, QStringList> &measurements)
+{
+    beginResetModel();
+    groups = groupsInOrder(measurements);
+    columns.clear();
+    columns.reserve(groups.size());
+    qsizetype longest = 0;
+    for (const QString &group : std::as_const(groups)) {
+        columns.append(measurements.value(group));
+        longest = std::max(longest, columns.constLast().size());
+    }
+    rows = int(std::min<qsizetype>(longest, INT_MAX));
+    endResetModel();
+}
+
+QStringList MeasurementModel::readingsIn(const QItemSelection &selection) const
+{
+    // The selection model keeps its ranges apart from one another, so no cell counts twice.
+    QStringList readings;
+    for (const QItemSelectionRange &range : selection) {
+        for (int column = range.left(); column <= range.right() && column < columns.size();
+             ++column) {
+            const QStringList &values = columns.at(column);
+            const qsizetype end = std::min<qsizetype>(range.bottom() + 1, values.size());
+            for (qsizetype row = range.top(); row < end; ++row)
+                readings.append(values.at(row));
+        }
+    }
+    return readings;
+}
+
+int MeasurementModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : rows;
+}
+
+int MeasurementModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(columns.size());
+}
+
+QVariant MeasurementModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.column() >= columns.size())
+        return QVariant();
+    const QStringList &values = columns.at(index.column());
+    if (index.row() >= values.size())
+        return QVariant();
+    if (role == Qt::DisplayRole)
+        return values.at(index.row());
+    if (role == Qt::TextAlignmentRole)
+        return int(Qt::AlignRight);
+    return QVariant();
+}
+
+QVariant MeasurementModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
+        return section < groups.size() ? QVariant(groups.at(section)) : QVariant();
+    return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+Qt::ItemFlags MeasurementModel::flags(const QModelIndex &index) const
+{
+    // The table only shows the store; an edit there would change nothing that is saved or
+    // printed.
+    return index.isValid() ? Qt::ItemIsSelectable | Qt::ItemIsEnabled : Qt::NoItemFlags;
+}

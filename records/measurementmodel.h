@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QMap>
+#include <QStringList>
+
+class QItemSelection;
+
+// The table's view of the measurement store: one column per group in group order, one row per
+// value position, nothing below the end of a shorter group. It holds the store's own (shared)
+// lists, so showing a store costs one step per group, not one per reading.
+class MeasurementModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    void show(const QMap<QString, QStringList> &measurements);
+
+    // The readings of the selected cells; a cell below the end of its group holds none.
+    QStringList readingsIn(const QItemSelection &selection) const;
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+private:
+    QStringList groups;
+    QList<QStringList> columns;
+    int rows = 0;
+};
