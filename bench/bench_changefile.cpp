@@ -1,18 +1,21 @@
-// Save and read times of a large file of changes, in memory and on disk. Prints figures; asserts
-// nothing.
+// Save and read times of a large file of changes, in memory and on disk, and how a file near the
+// size bound reads through the window. Prints figures; asserts nothing.
 
 #include "bench/benchsupport.h"
+#include "mainwindow/mainwindow.h"
 #include "records/changefile.h"
 
+#include <QApplication>
 #include <QBuffer>
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSaveFile>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 
 namespace {
@@ -21,11 +24,63 @@ constexpr int groupCount = 1000;
 constexpr int valuesPerGroup = 100;
 constexpr int runs = 7;
 
+void printFigure(const char *key, double value, const char *unit, const QString &label)
+{
+    std::printf("figure\t%s\t%.6g\t%s\t%s\n", key, value, unit, qPrintable(label));
+}
+
+// A large file read through the window twice, the second time over the first's readings: how long
+// until its table shows, and the longest the window went meanwhile without handling its events,
+// which is how long it looked frozen.
+void benchReadThroughWindow(const QByteArray &key, int groups, int readings)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("large.csv"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || !writeChangeFile(file, largeControl(groups, readings)))
+        return;
+    file.close();
+    const QString what = QStringLiteral("%L1 groups x %L2 values, %L3 MiB")
+                             .arg(groups)
+                             .arg(readings)
+                             .arg(double(file.size()) / (1 << 20), 0, 'f', 1);
+
+    MainWindow window(nullptr, new NoDevices);
+    window.show();
+    QCoreApplication::processEvents();
+    for (const char *which : { "first", "second" }) {
+        QElapsedTimer sinceLastTurn;
+        qint64 longestStall = 0;
+        QTimer turn;
+        QObject::connect(&turn, &QTimer::timeout,
+                         [&] { longestStall = std::max(longestStall, sinceLastTurn.restart()); });
+        turn.start(5);
+        sinceLastTurn.start();
+        QElapsedTimer clock;
+        clock.start();
+        window.readChangesFrom(path);
+        QCoreApplication::processEvents();
+        const double shownMs = double(clock.nsecsElapsed()) / 1e6;
+        longestStall = std::max(longestStall, sinceLastTurn.elapsed());
+        std::printf("  read through the window, %s, %-6s: shown after %8.1f ms, longest stall "
+                    "%6lld ms\n",
+                    qPrintable(what), which, shownMs, static_cast<long long>(longestStall));
+        const bool first = std::strcmp(which, "first") == 0;
+        const QString label = QStringLiteral("Read %1 through the window%2")
+                                  .arg(what, first ? QString() : QStringLiteral(", second time"));
+        printFigure(("window_read_" + key + (first ? "" : "_second")).constData(), shownMs, "ms",
+                    label);
+        printFigure(("window_stall_" + key + (first ? "" : "_second")).constData(),
+                    double(longestStall), "ms", "Longest stall of that read");
+    }
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication application(argc, argv);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
     const ChangeFileContent content = largeControl(groupCount, valuesPerGroup);
 
     QByteArray bytes;
@@ -76,6 +131,9 @@ int main(int argc, char *argv[])
         { "read_disk", readDisk, "Read 1,000 x 100 values, from disk" },
     };
     for (const auto &figure : figures)
-        std::printf("figure\t%s\t%.6g\tms\t%s\n", figure.key, figure.ms, figure.label);
+        printFigure(figure.key, figure.ms, "ms", QString::fromUtf8(figure.label));
+
+    benchReadThroughWindow("10x1000000", 10, 1000000);
+    benchReadThroughWindow("100000x1", 100000, 1);
     return 0;
 }

@@ -1,5 +1,6 @@
 // Speed and memory of the receive path and the table view. Prints figures; asserts nothing.
 
+#include "bench/benchsupport.h"
 #include "device/instrumenttext.h"
 #include "device/lineframer.h"
 #include "device/serialdevicesource.h"
@@ -20,13 +21,6 @@ namespace {
 // 19200 baud with 8N1 framing carries ten bits per byte.
 constexpr double lineRateBytesPerSecond = 19200.0 / 10.0;
 constexpr int groupCount = 10;
-
-class NoDevices : public SerialDeviceSource
-{
-public:
-    QList<SerialDeviceInfo> scan() override { return {}; }
-    void start() override { }
-};
 
 void ignoreMessage(QtMsgType, const QMessageLogContext &, const QString &) { }
 

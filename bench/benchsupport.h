@@ -1,6 +1,7 @@
 // What the benchmarks share: a large control to write and the median of repeated runs.
 #pragma once
 
+#include "device/serialdevicesource.h"
 #include "records/changefile.h"
 
 #include <QElapsedTimer>
@@ -41,3 +42,11 @@ inline double medianMs(int runs, const std::function<void()> &work)
     std::sort(times.begin(), times.end());
     return times.at(runs / 2);
 }
+
+// A machine without serial devices, so that a bench measures only its own work.
+class NoDevices : public SerialDeviceSource
+{
+public:
+    QList<SerialDeviceInfo> scan() override { return {}; }
+    void start() override { }
+};

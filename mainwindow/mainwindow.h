@@ -121,6 +121,7 @@ private:
     // Restarted by every delivery that leaves an unfinished line; when it fires the line is over.
     QTimer *quietTimer = nullptr;
 
+    bool readingChanges = false;
     QLabel *connectionState = nullptr;
     QString archiveFolder;
     // The selection's figures last shown, so that a message of another kind is not cleared when

@@ -63,7 +63,8 @@ bool writeChangeFile(QIODevice &device, const ChangeFileContent &content,
     return stream.status() == QTextStream::Ok;
 }
 
-ChangeFileContent readChangeFile(QIODevice &device, const ChangeFilePrefixes &prefixes)
+ChangeFileContent readChangeFile(QIODevice &device, const ChangeFilePrefixes &prefixes,
+                                 ChangeFileReading *reading)
 {
     const ChangeFilePrefixes plain = ChangeFilePrefixes::untranslated();
     QTextStream stream(&device);
@@ -81,6 +82,11 @@ ChangeFileContent readChangeFile(QIODevice &device, const ChangeFilePrefixes &pr
 
     QString line;
     while (stream.readLineInto(&line)) {
+        if (reading) {
+            if (reading->cancelled)
+                break;
+            reading->bytesRead = device.pos();
+        }
         if (!line.contains(separator))
             continue;
         QStringList fields = line.split(separator);
@@ -91,7 +97,8 @@ ChangeFileContent readChangeFile(QIODevice &device, const ChangeFilePrefixes &pr
     return content;
 }
 
-ChangeFileLoad loadChangeFile(const QString &fileName, const ChangeFilePrefixes &prefixes)
+ChangeFileLoad loadChangeFile(const QString &fileName, const ChangeFilePrefixes &prefixes,
+                              ChangeFileReading *reading)
 {
     ChangeFileLoad load;
     RegularFileContents file = readRegularFile(fileName, maxChangeFileBytes);
@@ -104,8 +111,11 @@ ChangeFileLoad loadChangeFile(const QString &fileName, const ChangeFilePrefixes 
         } else {
             QBuffer buffer(&file.bytes);
             buffer.open(QIODevice::ReadOnly);
-            load.content = readChangeFile(buffer, prefixes);
-            load.status = ChangeFileLoad::Read;
+            if (reading)
+                reading->bytesInAll = file.bytes.size();
+            load.content = readChangeFile(buffer, prefixes, reading);
+            load.status =
+                reading && reading->cancelled ? ChangeFileLoad::Cancelled : ChangeFileLoad::Read;
         }
         break;
     case RegularFileContents::NotRegular:

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
+
 class QIODevice;
 
 // The result of one control as the file of changes holds it: five header lines, then one record
@@ -36,16 +38,24 @@ struct ChangeFilePrefixes
 bool writeChangeFile(QIODevice &device, const ChangeFileContent &content,
                      const ChangeFilePrefixes &prefixes = ChangeFilePrefixes::current());
 
+// Shared with a reading on another thread: how far it has come, and whether it is to stop.
+struct ChangeFileReading
+{
+    std::atomic<qint64> bytesRead { 0 };
+    std::atomic<qint64> bytesInAll { 0 };
+    std::atomic<bool> cancelled { false };
+};
+
 // Reads a file from an open device. The first five lines are taken as the header whatever they
-// hold; missing lines count as empty.
-ChangeFileContent
-readChangeFile(QIODevice &device,
-               const ChangeFilePrefixes &prefixes = ChangeFilePrefixes::current());
+// hold; missing lines count as empty. A reading that is cancelled stops between two lines.
+ChangeFileContent readChangeFile(QIODevice &device,
+                                 const ChangeFilePrefixes &prefixes = ChangeFilePrefixes::current(),
+                                 ChangeFileReading *reading = nullptr);
 
 // A file of changes read by name, or why it was not.
 struct ChangeFileLoad
 {
-    enum Status { Read, NotRegular, TooLarge, NotText, Failed };
+    enum Status { Read, NotRegular, TooLarge, NotText, Failed, Cancelled };
 
     Status status = Failed;
     QString systemError; // the system's reason when the file could not be opened or read
@@ -59,7 +69,8 @@ constexpr qint64 maxChangeFileBytes = 64 * 1024 * 1024;
 // Reads a file of changes by name: only a regular file of at most maxChangeFileBytes that holds
 // no zero byte. A FIFO or a device is refused before it is opened, so nothing blocks on it.
 ChangeFileLoad loadChangeFile(const QString &fileName,
-                              const ChangeFilePrefixes &prefixes = ChangeFilePrefixes::current());
+                              const ChangeFilePrefixes &prefixes = ChangeFilePrefixes::current(),
+                              ChangeFileReading *reading = nullptr);
 
 // The object or inspector text of a header line: the prefix in use when the line starts with it,
 // else the untranslated one, else a fixed count of characters is dropped.

@@ -1,6 +1,7 @@
 #include "mainwindow/mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "app/backgroundwork.h"
 #include "records/changefile.h"
 #include "records/protocol.h"
 #include "records/protocoljob.h"
@@ -15,6 +16,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPdfWriter>
+#include <QProgressDialog>
 
 namespace {
 
@@ -32,6 +34,35 @@ QList<SaveChoice> saveChoices()
     return { { MainWindow::tr("Files of changes (*.csv)"), QStringLiteral(".csv") },
              { MainWindow::tr("Spreadsheet (*.xlsx)"), QStringLiteral(".xlsx") },
              { MainWindow::tr("Protocol of control (*.pdf)"), QStringLiteral(".pdf") } };
+}
+
+// A file of changes read beside the window, which goes on repainting and receiving; above
+// about a second a progress dialog shows, whose Cancel leaves everything as it was.
+ChangeFileLoad loadChangeFileBesideWindow(QWidget *parent, const QString &fileName)
+{
+    const ChangeFilePrefixes prefixes = ChangeFilePrefixes::current();
+    ChangeFileReading reading;
+    ChangeFileLoad load;
+    QProgressDialog progress(parent);
+    progress.setObjectName(QStringLiteral("readProgress"));
+    progress.setWindowTitle(MainWindow::tr("Read the changes"));
+    progress.setLabelText(MainWindow::tr("Reading %1…").arg(QFileInfo(fileName).fileName()));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(800);
+    progress.setAutoReset(false);
+    progress.setRange(0, 1000);
+    progress.setValue(0);
+    runBesideWindow(
+        progress, [&] { load = loadChangeFile(fileName, prefixes, &reading); },
+        [&] {
+            if (progress.wasCanceled()) {
+                reading.cancelled = true;
+                return;
+            }
+            if (const qint64 inAll = reading.bytesInAll)
+                progress.setValue(int(reading.bytesRead * 1000 / inAll));
+        });
+    return load;
 }
 
 } // namespace
@@ -124,7 +155,21 @@ void MainWindow::on_actionRead_activated()
 
 bool MainWindow::readChangesFrom(const QString &fileName)
 {
-    const ChangeFileLoad load = loadChangeFile(fileName);
+    // One file at a time: a second one read meanwhile (dropped, say) would be replaced by the
+    // first when that ends, against the operator's last choice.
+    if (readingChanges) {
+        ui->statusBar->showMessage(tr("%1 was not read: another file of changes is being read.")
+                                       .arg(QDir::toNativeSeparators(fileName)));
+        return false;
+    }
+    readingChanges = true;
+    const ChangeFileLoad load = loadChangeFileBesideWindow(this, fileName);
+    readingChanges = false;
+    if (load.status == ChangeFileLoad::Cancelled) {
+        ui->statusBar->showMessage(tr("Reading %1 was cancelled; the readings shown are unchanged.")
+                                       .arg(QDir::toNativeSeparators(fileName)));
+        return false;
+    }
     // A file that is refused changes nothing: reading on regardless would empty every field and
     // the readings on screen.
     if (load.status != ChangeFileLoad::Read) {

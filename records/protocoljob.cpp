@@ -1,21 +1,18 @@
 #include "records/protocoljob.h"
 
+#include "app/backgroundwork.h"
 #include "records/protocolpages.h"
 
 #include <QCoreApplication>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QProgressDialog>
-#include <QThread>
-#include <QTimer>
 
 #include <atomic>
-#include <memory>
 
 namespace {
 
 constexpr int showProgressAfterMs = 800;
-constexpr int progressTickMs = 50;
 
 QString translated(const char *text)
 {
@@ -33,7 +30,7 @@ ProtocolOutcome paintProtocol(QWidget *parent, const QString &html, QPagedPaintD
     ProtocolOutcome outcome = ProtocolOutcome::Failed;
 
     const QPageLayout pageLayout = device->pageLayout();
-    std::unique_ptr<QThread> worker(QThread::create([&] {
+    const auto work = [&] {
         ProtocolPages pages(html, pageLayout);
         if (cancelled) {
             outcome = ProtocolOutcome::Cancelled;
@@ -53,7 +50,7 @@ ProtocolOutcome paintProtocol(QWidget *parent, const QString &html, QPagedPaintD
         // An unfinished painting still ends as a document; a cancelled one is thrown away by
         // its caller.
         painter.end();
-    }));
+    };
 
     QProgressDialog progress(parent);
     progress.setLabelText(translated(QT_TRANSLATE_NOOP("MainWindow", "Laying out the protocol…")));
@@ -65,10 +62,7 @@ ProtocolOutcome paintProtocol(QWidget *parent, const QString &html, QPagedPaintD
     progress.setAutoReset(false);
     progress.setValue(0);
 
-    bool finished = false;
-    QObject::connect(worker.get(), &QThread::finished, &progress, [&] { finished = true; });
-    QTimer tick;
-    QObject::connect(&tick, &QTimer::timeout, &progress, [&] {
+    runBesideWindow(progress, work, [&] {
         if (progress.wasCanceled())
             cancelled = true;
         const int pages = pageCount;
@@ -84,15 +78,5 @@ ProtocolOutcome paintProtocol(QWidget *parent, const QString &html, QPagedPaintD
                                   .arg(pages));
         progress.setValue(pagesDone);
     });
-    tick.start(progressTickMs);
-    worker->start();
-    // Until the dialog shows, the operator's input waits: a second Save or Print must not start
-    // while this one runs. Once it shows, it keeps the window from input itself.
-    while (!finished) {
-        QCoreApplication::processEvents(
-            QEventLoop::WaitForMoreEvents
-            | (progress.isVisible() ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents));
-    }
-    worker->wait();
     return outcome;
 }

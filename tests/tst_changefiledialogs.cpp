@@ -5,6 +5,7 @@
 #include <QMimeData>
 #include <QProcess>
 #include <QProgressDialog>
+#include <QStatusBar>
 #include <QTextCodec>
 #include <QtTest>
 
@@ -40,6 +41,15 @@ bool mayReplaceOthersFiles(bool may)
 const QByteArray
     example("THE OBJECT OF CONTROL Pipe 12\r\nINSPECTOR Team 2\r\n05.12.2026 14:03:09\r\n"
             "DEVICE X-100\r\nSN 517\r\nGROUP#1;0.52;0.55\r\nGROUP#2;1.07\r\n");
+
+// Cancels a progress dialog.
+bool cancelProgress(QWidget *modal)
+{
+    auto *progress = qobject_cast<QProgressDialog *>(modal);
+    if (progress)
+        progress->cancel();
+    return progress != nullptr;
+}
 
 } // namespace
 
@@ -223,15 +233,27 @@ private slots:
         for (int reading = 0; reading < 40000; ++reading)
             transfer += "GROUP#" + QByteArray::number(reading % 400) + " 0.5\r\n";
         w->window->receiveDelivery(transfer + "END\r\n");
-        const Step cancel = [](QWidget *modal) {
-            auto *progress = qobject_cast<QProgressDialog *>(modal);
-            if (progress)
-                progress->cancel();
-            return progress != nullptr;
-        };
-        QCOMPARE(run("actionSave", { choose("large", "Protocol of control (*.pdf)"), cancel }),
-                 QString());
+        QCOMPARE(
+            run("actionSave", { choose("large", "Protocol of control (*.pdf)"), cancelProgress }),
+            QString());
         QCOMPARE(files(), QStringList());
+    }
+
+    // A large file is read beside the window, which shows its progress; Cancel leaves what is
+    // shown as it was, and says so.
+    void cancelledReadChangesNothing()
+    {
+        QByteArray large = example;
+        for (int group = 0; group < 20000; ++group)
+            large +=
+                "GROUP#" + QByteArray::number(group) + QByteArray(";0.5").repeated(100) + "\r\n";
+        QVERIFY(writeFile("large.csv", large));
+        const QStringList before = screen();
+        QCOMPARE(run("actionRead", { choose("large.csv"), cancelProgress }), QString());
+        QCOMPARE(screen(), before);
+        QCOMPARE(w->widget<QStatusBar>("statusBar")->currentMessage(),
+                 "Reading " + QDir::current().filePath("large.csv")
+                     + " was cancelled; the readings shown are unchanged.");
     }
 };
 

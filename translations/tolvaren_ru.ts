@@ -403,6 +403,18 @@ Do you want to replace it?</source>
         <source>It is not a regular file, so it is not replaced.</source>
         <translation>Это не обычный файл, поэтому он не заменён.</translation>
     </message>
+    <message>
+        <source>Reading %1…</source>
+        <translation>Чтение %1…</translation>
+    </message>
+    <message>
+        <source>%1 was not read: another file of changes is being read.</source>
+        <translation>%1 не прочитан: уже читается другой файл изменений.</translation>
+    </message>
+    <message>
+        <source>Reading %1 was cancelled; the readings shown are unchanged.</source>
+        <translation>Чтение %1 отменено; показанные показания не изменились.</translation>
+    </message>
 </context>
 <context>
     <name>main</name>

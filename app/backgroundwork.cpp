@@ -1,0 +1,32 @@
+#include "app/backgroundwork.h"
+
+#include <QCoreApplication>
+#include <QProgressDialog>
+#include <QThread>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+
+constexpr int progressTickMs = 50;
+
+} // namespace
+
+void runBesideWindow(QProgressDialog &progress, const std::function<void()> &work,
+                     const std::function<void()> &onTick)
+{
+    std::unique_ptr<QThread> worker(QThread::create(work));
+    bool finished = false;
+    QObject::connect(worker.get(), &QThread::finished, &progress, [&] { finished = true; });
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, &progress, onTick);
+    tick.start(progressTickMs);
+    worker->start();
+    while (!finished) {
+        QCoreApplication::processEvents(
+            QEventLoop::WaitForMoreEvents
+            | (progress.isVisible() ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents));
+    }
+    worker->wait();
+}
