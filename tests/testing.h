@@ -2,10 +2,14 @@
 
 // What the tests share: a machine whose serial devices a test plays, pseudo-terminals that stand
 // in for the instrument's adapter, a window on such a machine, the operator's part in modal
-// dialogs, the diagnostics the program writes, and a working directory of the test's own.
+// dialogs, the diagnostics the program writes, a working directory of the test's own, and the
+// protocol as a PDF's text.
 
 #include "device/systemdevicesource.h"
 #include "mainwindow/mainwindow.h"
+#include "records/protocol.h"
+#include "records/protocoljob.h"
+#include "records/protocolpages.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -13,7 +17,9 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPdfWriter>
 #include <QPointer>
+#include <QProcess>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTextBrowser>
@@ -249,4 +255,28 @@ inline QByteArray readFile(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+// The text of each page of a PDF, as a tool no one here wrote reads it.
+inline QStringList pdfPages(const QString &pdf)
+{
+    QProcess pdftotext;
+    pdftotext.start("pdftotext", { pdf, "-" });
+    pdftotext.waitForFinished();
+    // Every page ends in a form feed.
+    return QString::fromUtf8(pdftotext.readAllStandardOutput()).split('\f', Qt::SkipEmptyParts);
+}
+
+// The pages of the protocol of these inputs painted on A4 into a PDF; none when it could not be.
+inline QStringList protocolPdfPages(const ProtocolInputs &inputs)
+{
+    QTemporaryDir folder;
+    {
+        QPdfWriter writer(folder.filePath("protocol.pdf"));
+        writer.setPageLayout(ProtocolPages::pageLayoutFor(QPageSize(QPageSize::A4)));
+        if (paintProtocol(nullptr, buildProtocol(inputs), &writer, true)
+            != ProtocolOutcome::Complete)
+            return {};
+    }
+    return pdfPages(folder.filePath("protocol.pdf"));
 }

@@ -7,9 +7,9 @@
 #include <QTranslator>
 #include <QtTest>
 
-// The shipped Russian translation as an operator uses it: the window speaks Russian, an
-// instrument that speaks English is still understood, and files saved in either language read
-// back exactly in either language.
+// The shipped Russian translation as an operator uses it: the window and the protocol speak
+// Russian, an instrument that speaks English is still understood, and files saved in either
+// language read back exactly in either language.
 class RussianTest : public QObject
 {
     Q_OBJECT
@@ -73,6 +73,14 @@ private slots:
             QCOMPARE(read.dateTime, saved.dateTime);
             QCOMPARE(read.measurements, saved.measurements);
         }
+    }
+
+    // The protocol speaks Russian down to its page numbers, which are painted beside its text.
+    void protocolSpeaksRussian()
+    {
+        const QString text = protocolPdfPages({}).join(' ').simplified();
+        QVERIFY2(text.contains("ПРОТОКОЛ КОНТРОЛЯ") && text.contains("Страница 1 из 1"),
+                 qPrintable(text));
     }
 };
 
