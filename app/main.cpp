@@ -1,3 +1,4 @@
+#include "app/caretblink.h"
 #include "app/startup.h"
 #include "device/systemdevicesource.h"
 #include "mainwindow/mainwindow.h"
@@ -15,6 +16,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral(TOLVAREN_VERSION));
 
     applyProgramStyle();
+    CaretBlinkTimeout caretBlinkTimeout;
 
     QTranslator translator;
     QTranslator toolkitTranslator;

@@ -1,11 +1,16 @@
 // The real program as a process on the offscreen platform: time to the shown window, CPU while
-// idle, and resident memory after start and after a large transfer through a pseudo-terminal.
-// Prints figures; asserts nothing.
+// idle (also on the X server of DISPLAY where there is one), and resident memory after start and
+// after a large transfer through a pseudo-terminal. Prints figures; asserts nothing.
+// BENCH_PROGRAM measures another build of the program, such as an older one to compare with.
+
+#include "app/caretblink.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHash>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -26,9 +31,11 @@ constexpr int groupCount = 10;
 // Long enough for the window to be drawn and the first device list handled, with room to spare.
 constexpr int settleMs = 2000;
 
-void printFigure(const char *key, double value, const char *unit, const char *label)
+// A figure for the table; `before` is what it was before a change, with the date it was taken.
+void printFigure(const char *key, double value, const char *unit, const char *label,
+                 const char *before = "")
 {
-    std::printf("figure\t%s\t%.6g\t%s\t%s\n", key, value, unit, label);
+    std::printf("figure\t%s\t%.6g\t%s\t%s\t%s\n", key, value, unit, label, before);
     std::fflush(stdout);
 }
 
@@ -44,10 +51,11 @@ int environmentNumber(const char *name, int fallback)
 class RunningProgram
 {
 public:
-    explicit RunningProgram(const QString &workDirectory, const QByteArray &loggingRules = {})
+    explicit RunningProgram(const QString &workDirectory, const QByteArray &loggingRules = {},
+                            const QString &platform = QStringLiteral("offscreen"))
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
         environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
         environment.remove(QStringLiteral("QT_MESSAGE_PATTERN"));
         if (!environment.contains(QStringLiteral("XDG_RUNTIME_DIR")))
@@ -75,7 +83,8 @@ public:
 
     void start(const QStringList &arguments = {})
     {
-        process.start(QStringLiteral(TOLVAREN_PROGRAM), arguments);
+        process.start(qEnvironmentVariable("BENCH_PROGRAM", QStringLiteral(TOLVAREN_PROGRAM)),
+                      arguments);
         process.waitForStarted(30000);
     }
 
@@ -110,19 +119,30 @@ private:
     QProcess process;
 };
 
-// Total of user and system time of all the process's threads, in clock ticks.
-long long cpuTicks(qint64 pid)
+// CPU time of each of the process's threads, in nanoseconds, as the scheduler counts it: finer than
+// the clock ticks of /proc/<pid>/stat, which at 10 ms each are as large as a minute's idle cost.
+QHash<QString, long long> threadCpuNs(qint64 pid)
 {
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray text = stat.readAll();
-    // The command name may hold blanks; the fields after it are fixed.
-    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-    // utime and stime are fields 14 and 15 of the whole line, 12 and 13 after the name.
-    if (fields.size() < 13)
-        return -1;
-    return fields.at(11).toLongLong() + fields.at(12).toLongLong();
+    QHash<QString, long long> times;
+    const QString tasks = QStringLiteral("/proc/%1/task/").arg(pid);
+    const QStringList threads = QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &thread : threads) {
+        QFile schedstat(tasks + thread + QStringLiteral("/schedstat"));
+        if (schedstat.open(QIODevice::ReadOnly))
+            times.insert(thread, schedstat.readAll().split(' ').constFirst().toLongLong());
+    }
+    return times;
+}
+
+// The CPU time spent between two readings by the threads alive at the second. A thread that ended
+// in between takes its part with it: for an idle program, the few microseconds of its ending.
+double cpuSecondsBetween(const QHash<QString, long long> &before,
+                         const QHash<QString, long long> &after)
+{
+    long long ns = 0;
+    for (auto thread = after.cbegin(); thread != after.cend(); ++thread)
+        ns += thread.value() - before.value(thread.key(), 0);
+    return double(ns) / 1e9;
 }
 
 // A field of /proc/<pid>/status, such as VmRSS (in KiB) or voluntary_ctxt_switches.
@@ -175,40 +195,102 @@ void benchStartup(const QString &workDirectory)
     printFigure("startup_max", times.last(), "ms", "Start-up to the shown window (offscreen, max)");
 }
 
-void benchIdle(const QString &workDirectory)
+// Gives the program's window the keyboard focus on an X server, as a desktop gives it to a new
+// window (without a window manager nobody does), so that its caret blinks as it would there.
+bool focusWindow(qint64 pid)
+{
+    const auto xdotool = [](const QStringList &arguments, QByteArray *output = nullptr) {
+        QProcess tool;
+        tool.start(QStringLiteral("xdotool"), arguments);
+        const bool done = tool.waitForFinished(10000) && tool.exitStatus() == QProcess::NormalExit
+            && tool.exitCode() == 0;
+        if (output)
+            *output = tool.readAllStandardOutput().trimmed();
+        return done;
+    };
+    QByteArray windows;
+    QByteArray focused;
+    if (!xdotool({ QStringLiteral("search"), QStringLiteral("--sync"),
+                   QStringLiteral("--onlyvisible"), QStringLiteral("--pid"), QString::number(pid) },
+                 &windows))
+        return false;
+    const QByteArray window = windows.split('\n').constFirst();
+    return xdotool({ QStringLiteral("windowfocus"), QStringLiteral("--sync"),
+                     QString::fromLatin1(window) })
+        && xdotool({ QStringLiteral("getwindowfocus") }, &focused) && focused == window;
+}
+
+// The idle figures taken the same way before two changes, in a Release build on this 2-core
+// machine without a udev daemon: with the device list scanned every 2 s (before the watch on /dev),
+// and with the caret blinking on while nobody types (before it comes to rest).
+struct IdleBefore
+{
+    const char *platform;
+    double rescanCpu, rescanWakeups;
+    double blinkingCpu, blinkingWakeups;
+};
+constexpr IdleBefore idleBefore[] = { { "offscreen", 1.27, 2.0, 0.168, 2.0 },
+                                      { "xcb", 1.03, 3.3, 0.229, 2.8 } };
+constexpr const char idleBeforeDate[] = "2026-12-07";
+
+void benchIdle(const QString &workDirectory, const QString &platform)
 {
     const int seconds = environmentNumber("BENCH_IDLE_SECONDS", 60);
-    RunningProgram program(workDirectory);
+    RunningProgram program(workDirectory, {}, platform);
     program.start();
     // The first device list comes before the window is shown; the settling covers the rest.
     if (!program.waitForLine([](const QByteArray &line) { return line.startsWith('('); }, 30000)) {
         std::printf("  idle: the program wrote no device list within 30 s\n");
         return;
     }
-    program.pump(settleMs);
     const qint64 pid = program.pid();
-    const long long ticksBefore = cpuTicks(pid);
+    if (platform == QLatin1String("xcb") && !focusWindow(pid)) {
+        std::printf("  idle: the window could not be given the focus (is xdotool installed?)\n");
+        return;
+    }
+    // Nobody at the computer: measured once the caret has come to rest.
+    program.pump(CaretBlinkTimeout::defaultTimeoutMs + settleMs);
+    const QHash<QString, long long> cpuBefore = threadCpuNs(pid);
     const long long wakeupsBefore = statusField(pid, "voluntary_ctxt_switches");
     QElapsedTimer clock;
     clock.start();
     program.pump(seconds * 1000);
-    const long long ticksAfter = cpuTicks(pid);
+    const QHash<QString, long long> cpuAfter = threadCpuNs(pid);
     const long long wakeupsAfter = statusField(pid, "voluntary_ctxt_switches");
     const double elapsed = double(clock.nsecsElapsed()) / 1e9;
     const long long rss = statusField(pid, "VmRSS");
-    if (ticksBefore < 0 || ticksAfter < 0 || !program.running()) {
+    if (cpuBefore.isEmpty() || cpuAfter.isEmpty() || !program.running()) {
         std::printf("  idle: the program ended during the measurement\n");
         return;
     }
-    const double cpuSeconds = double(ticksAfter - ticksBefore) / double(sysconf(_SC_CLK_TCK));
+    const double cpuSeconds = cpuSecondsBetween(cpuBefore, cpuAfter);
     const double percent = 100.0 * cpuSeconds / elapsed;
     const double wakeups = double(wakeupsAfter - wakeupsBefore) / elapsed;
-    std::printf("  idle for %.1f s without device events: %.3f s of CPU = %.3f %% of one core; "
-                "%.1f wake-ups/s of the main thread; resident %lld KiB\n",
-                elapsed, cpuSeconds, percent, wakeups, rss);
-    printFigure("idle_cpu", percent, "% of one core",
-                qPrintable(QStringLiteral("Idle CPU over %1 s").arg(seconds)));
-    printFigure("idle_wakeups", wakeups, "per s", "Idle wake-ups of the main thread");
+    std::printf("  %s, idle for %.1f s without device events or input: %.1f ms of CPU = %.3f %% of "
+                "one core; %.1f wake-ups/s of the main thread; resident %lld KiB\n",
+                qPrintable(platform), elapsed, cpuSeconds * 1000, percent, wakeups, rss);
+    const IdleBefore *before = std::find_if(
+        std::begin(idleBefore), std::end(idleBefore),
+        [&platform](const IdleBefore &figures) { return platform == figures.platform; });
+    std::printf(
+        "  before (%s): %.3g %% and %.1f wake-ups/s with the device list scanned every 2 s; "
+        "%.3g %% and %.1f wake-ups/s with the caret blinking on\n",
+        idleBeforeDate, before->rescanCpu, before->rescanWakeups, before->blinkingCpu,
+        before->blinkingWakeups);
+    const auto beside = [](double rescan, double blinking) {
+        return QStringLiteral("%1 (2 s rescan), %2 (blinking caret), %3")
+            .arg(rescan, 0, 'g', 3)
+            .arg(blinking, 0, 'g', 3)
+            .arg(QLatin1String(idleBeforeDate))
+            .toUtf8();
+    };
+    const QByteArray key = platform.toLatin1();
+    printFigure(("idle_cpu_" + key).constData(), percent, "% of one core",
+                qPrintable(QStringLiteral("Idle CPU over %1 s (%2)").arg(seconds).arg(platform)),
+                beside(before->rescanCpu, before->blinkingCpu).constData());
+    printFigure(("idle_wakeups_" + key).constData(), wakeups, "per s",
+                qPrintable(QStringLiteral("Idle wake-ups of the main thread (%1)").arg(platform)),
+                beside(before->rescanWakeups, before->blinkingWakeups).constData());
 }
 
 QByteArray transfer(int readings)
@@ -314,11 +396,18 @@ int main(int argc, char *argv[])
     // An empty working directory: no optional files but the installed ones.
     const QString directory = workDirectory.path();
 
-    std::printf("Program: %s\n", TOLVAREN_PROGRAM);
+    std::printf(
+        "Program: %s\n",
+        qPrintable(qEnvironmentVariable("BENCH_PROGRAM", QStringLiteral(TOLVAREN_PROGRAM))));
     std::printf("Start-up (offscreen):\n");
     benchStartup(directory);
-    std::printf("Idle (no device events):\n");
-    benchIdle(directory);
+    std::printf("Idle (no device events, no input; the caret rests %d s after the last input):\n",
+                CaretBlinkTimeout::defaultTimeoutMs / 1000);
+    benchIdle(directory, QStringLiteral("offscreen"));
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        std::printf("  (no DISPLAY: the X server's figure needs one, such as Xvfb's)\n");
+    else
+        benchIdle(directory, QStringLiteral("xcb"));
     std::printf("Memory (transfer fed through a pseudo-terminal as fast as it takes it):\n");
     benchMemory(directory);
     return 0;

@@ -1,3 +1,4 @@
+#include "app/caretblink.h"
 #include "app/optionalfile.h"
 #include "app/startup.h"
 #include "testing.h"
@@ -5,6 +6,7 @@
 #include <QAccessible>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QStyleHints>
 #include <QToolBar>
 #include <QtTest>
 
@@ -29,6 +31,22 @@ private slots:
         QCOMPARE(shown,
                  QStringList({ "actionConnection", "actionRead", "actionSave", "actionPrint",
                                "actionHelp", "actionExit", "toolBarSpacer", "logoButton" }));
+    }
+
+    // Nobody at the computer: the caret stands still; the next key or click makes it blink again.
+    void caretRestsWithoutInputAndBlinksAgainAtInput()
+    {
+        QStyleHints *hints = QGuiApplication::styleHints();
+        const int flashTime = hints->cursorFlashTime();
+        TestWindow w;
+        w.window->show();
+        CaretBlinkTimeout caret(50);
+        QTRY_COMPARE(hints->cursorFlashTime(), 0);
+        QTest::keyClick(w.widget("edtObject"), Qt::Key_A);
+        QCOMPARE(hints->cursorFlashTime(), flashTime);
+        QTRY_COMPARE(hints->cursorFlashTime(), 0);
+        QTest::mouseClick(w.widget("edtInspector"), Qt::LeftButton);
+        QCOMPARE(hints->cursorFlashTime(), flashTime);
     }
 
     void pagesAreReadAtEveryOpeningWorkingDirectoryFirst()
