@@ -101,9 +101,8 @@ void MainWindow::on_tableMeasurement_clicked(const QModelIndex &) { }
 
 void MainWindow::on_tableMeasurement_itemSelectionChanged()
 {
-    const QStringList readings =
-        measurementModel->readingsIn(ui->tableMeasurement->selectionModel()->selection());
-    const QString figures = SelectionFigures::of(readings).text();
+    const QString figures =
+        measurementModel->figuresOf(ui->tableMeasurement->selectionModel()->selection()).text();
     if (!figures.isEmpty())
         ui->statusBar->showMessage(figures);
     else if (!shownFigures.isEmpty() && ui->statusBar->currentMessage() == shownFigures)

@@ -22,20 +22,20 @@ void MeasurementModel::show(const QMap<QString, QStringList> &measurements)
     endResetModel();
 }
 
-QStringList MeasurementModel::readingsIn(const QItemSelection &selection) const
+SelectionFigures MeasurementModel::figuresOf(const QItemSelection &selection) const
 {
     // The selection model keeps its ranges apart from one another, so no cell counts twice.
-    QStringList readings;
+    SelectionFigures figures;
     for (const QItemSelectionRange &range : selection) {
         for (int column = range.left(); column <= range.right() && column < columns.size();
              ++column) {
             const QStringList &values = columns.at(column);
             const qsizetype end = std::min<qsizetype>(range.bottom() + 1, values.size());
             for (qsizetype row = range.top(); row < end; ++row)
-                readings.append(values.at(row));
+                figures.add(values.at(row));
         }
     }
-    return readings;
+    return figures;
 }
 
 int MeasurementModel::rowCount(const QModelIndex &parent) const

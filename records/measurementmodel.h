@@ -1,5 +1,7 @@
 #pragma once
 
+#include "records/selectionfigures.h"
+
 #include <QAbstractTableModel>
 #include <QMap>
 #include <QStringList>
@@ -18,8 +20,8 @@ public:
 
     void show(const QMap<QString, QStringList> &measurements);
 
-    // The readings of the selected cells; a cell below the end of its group holds none.
-    QStringList readingsIn(const QItemSelection &selection) const;
+    // The figures of the selected cells' readings; a cell below the end of its group holds none.
+    SelectionFigures figuresOf(const QItemSelection &selection) const;
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;

@@ -1,54 +1,64 @@
 #include "records/selectionfigures.h"
 
 #include <QCoreApplication>
-#include <QRegularExpression>
+#include <QVarLengthArray>
 
 #include <algorithm>
+#include <charconv>
 
 namespace {
 
-// A plain decimal number as instruments write them, with a point or a comma. Exponents, group
-// separators and words such as "inf" are no readings of a measuring instrument.
-bool parseReading(const QString &reading, double &value, int &decimals)
+// A plain decimal number as instruments write them, with a point or a comma, blanks around it
+// allowed. Exponents, group separators and words such as "inf" are no readings of a measuring
+// instrument. Checked character by character: a selection may hold millions of readings.
+bool parseReading(QStringView reading, double &value, int &decimals)
 {
-    static const QRegularExpression number(
-        QStringLiteral("^\\s*([+-]?)(\\d*)(?:[.,](\\d*))?\\s*$"));
-    const QRegularExpressionMatch match = number.match(reading);
-    if (!match.hasMatch() || (match.capturedLength(2) == 0 && match.capturedLength(3) == 0))
+    reading = reading.trimmed();
+    QVarLengthArray<char, 32> plain;
+    qsizetype whole = 0;
+    qsizetype fraction = 0;
+    bool separated = false;
+    for (qsizetype i = 0; i < reading.size(); ++i) {
+        const char16_t c = reading.at(i).unicode();
+        if (c >= u'0' && c <= u'9') {
+            (separated ? fraction : whole) += 1;
+            plain.append(char(c));
+        } else if ((c == u'.' || c == u',') && !separated) {
+            separated = true;
+            plain.append('.');
+        } else if ((c == u'-' || c == u'+') && i == 0) {
+            if (c == u'-')
+                plain.append('-');
+        } else {
+            return false;
+        }
+    }
+    if (whole == 0 && fraction == 0)
         return false;
-    const QString plain = match.captured(1) + (match.capturedLength(2) ? match.captured(2) : "0")
-        + QLatin1Char('.') + match.captured(3) + QLatin1Char('0');
-    bool ok = false;
-    value = QLocale::c().toDouble(plain, &ok);
-    decimals = int(match.capturedLength(3));
-    return ok;
+    const auto [end, error] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
+    decimals = int(fraction);
+    return error == std::errc() && end == plain.data() + plain.size();
 }
 
 } // namespace
 
-SelectionFigures SelectionFigures::of(const QStringList &readings)
+void SelectionFigures::add(QStringView reading)
 {
-    SelectionFigures figures;
-    figures.readings = int(readings.size());
-    double sum = 0;
-    for (const QString &reading : readings) {
-        double value = 0;
-        int decimals = 0;
-        if (!parseReading(reading, value, decimals))
-            continue;
-        if (figures.numbers == 0) {
-            figures.minimum = figures.maximum = value;
-        } else {
-            figures.minimum = std::min(figures.minimum, value);
-            figures.maximum = std::max(figures.maximum, value);
-        }
-        ++figures.numbers;
-        sum += value;
-        figures.decimals = std::max(figures.decimals, decimals);
+    ++readings;
+    double value = 0;
+    int digits = 0;
+    if (!parseReading(reading, value, digits))
+        return;
+    if (numbers == 0) {
+        minimum = maximum = value;
+    } else {
+        minimum = std::min(minimum, value);
+        maximum = std::max(maximum, value);
     }
-    if (figures.numbers > 0)
-        figures.mean = sum / figures.numbers;
-    return figures;
+    ++numbers;
+    sum += value;
+    mean = sum / numbers;
+    decimals = std::max(decimals, digits);
 }
 
 QString SelectionFigures::text(const QLocale &locale) const

@@ -2,7 +2,7 @@
 
 #include <QLocale>
 #include <QString>
-#include <QStringList>
+#include <QStringView>
 
 // The figures a spreadsheet shows for selected cells: how many readings, and over those that are
 // numbers the minimum, the maximum and the mean. Readings that are not numbers ("0.98 mm",
@@ -14,11 +14,13 @@ struct SelectionFigures
     double minimum = 0;
     double maximum = 0;
     double mean = 0;
+    double sum = 0;
     // Digits after the decimal separator of the most precise number, so that the figures are
     // shown as precisely as the readings were taken.
     int decimals = 0;
 
-    static SelectionFigures of(const QStringList &readings);
+    // Counts one more selected reading.
+    void add(QStringView reading);
     // One line for the status bar, in the locale's number format; empty without readings.
     QString text(const QLocale &locale = QLocale()) const;
 };

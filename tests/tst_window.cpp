@@ -118,7 +118,7 @@ private slots:
     void selectionShowsItsFigures()
     {
         TestWindow w;
-        w.window->receiveDelivery("SN 5\nGROUP#1 0.5\nGROUP#1 2.4\nGROUP#1 over\nGROUP#2 0,9\n"
+        w.window->receiveDelivery("SN 5\nGROUP#1 0.5\nGROUP#1 2.4\nGROUP#1 9 mm\nGROUP#2 0,9\n"
                                   "GROUP#2 -1\nEND\n");
         auto *table = w.widget<QTableView>("tableMeasurement");
         auto *statusBar = w.widget<QStatusBar>("statusBar");
