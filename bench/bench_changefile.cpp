@@ -93,6 +93,8 @@ int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
+    // The program's diagnostics (the device list, the platform's notes) are not this bench's.
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
     const ChangeFileContent content = largeControl(groupCount, valuesPerGroup);
 
     QByteArray bytes;
