@@ -1,6 +1,7 @@
 #include "mainwindow/mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "app/plainmessage.h"
 #include "device/serialdeviceenumerator.h"
 
 #include <QCoreApplication>
@@ -93,11 +94,10 @@ void MainWindow::showOpenFailureBox(const QString &name, const QString &reason)
     // box is window-modal without an event loop of its own, and closes itself when its device
     // goes or a port opens.
     closeOpenFailureBox();
-    auto *box =
-        new QMessageBox(QMessageBox::Critical, tr("Failed to open port"),
-                        tr("The serial port used by another application"), QMessageBox::Ok, this);
+    auto *box = new QMessageBox(QMessageBox::Critical, tr("Failed to open port"), QString(),
+                                QMessageBox::Ok, this);
     box->setObjectName(QStringLiteral("openFailureBox"));
-    box->setInformativeText(reason);
+    setPlainTexts(*box, tr("The serial port used by another application"), reason);
     connect(
         box, &QDialog::finished, box,
         [box, name] {

@@ -37,6 +37,7 @@ MainWindow::MainWindow(QWidget *parent, SerialDeviceSource *deviceSource)
         ->setAccessibleName(tr("Connection indicator"));
     connectionState = new QLabel(this);
     connectionState->setObjectName(QStringLiteral("connectionState"));
+    connectionState->setTextFormat(Qt::PlainText); // it names the port
     ui->statusBar->addPermanentWidget(connectionState);
     showConnectionState();
 

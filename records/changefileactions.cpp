@@ -2,6 +2,7 @@
 #include "ui_mainwindow.h"
 
 #include "app/backgroundwork.h"
+#include "app/plainmessage.h"
 #include "records/changefile.h"
 #include "records/protocol.h"
 #include "records/protocoljob.h"
@@ -14,6 +15,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPdfWriter>
 #include <QProgressDialog>
@@ -46,7 +48,10 @@ ChangeFileLoad loadChangeFileBesideWindow(QWidget *parent, const QString &fileNa
     QProgressDialog progress(parent);
     progress.setObjectName(QStringLiteral("readProgress"));
     progress.setWindowTitle(MainWindow::tr("Read the changes"));
-    progress.setLabelText(MainWindow::tr("Reading %1…").arg(QFileInfo(fileName).fileName()));
+    auto *label = new QLabel(&progress);
+    label->setTextFormat(Qt::PlainText);
+    label->setText(MainWindow::tr("Reading %1…").arg(QFileInfo(fileName).fileName()));
+    progress.setLabel(label);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(800);
     progress.setAutoReset(false);
@@ -89,10 +94,10 @@ void MainWindow::on_actionSave_activated()
     // asked about yet.
     if (fileName != chosen && QFileInfo::exists(fileName)) {
         const auto answer =
-            QMessageBox::question(this, tr("Save the changes"),
-                                  tr("The file %1 already exists.\nDo you want to replace it?")
-                                      .arg(QDir::toNativeSeparators(fileName)),
-                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+            showPlainMessage(this, QMessageBox::Question, tr("Save the changes"),
+                             tr("The file %1 already exists.\nDo you want to replace it?")
+                                 .arg(QDir::toNativeSeparators(fileName)),
+                             QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
         if (answer != QMessageBox::Yes)
             return;
     }
@@ -132,9 +137,9 @@ void MainWindow::on_actionSave_activated()
     if (!made && reason.isEmpty())
         reason = tr("The document could not be made.");
     if (!made || !saveFileSafely(fileName, bytes, &reason)) {
-        QMessageBox::critical(this, tr("Save the changes"),
-                              tr("The changes could not be saved to %1:\n%2")
-                                  .arg(QDir::toNativeSeparators(fileName), reason));
+        showPlainMessage(this, QMessageBox::Critical, tr("Save the changes"),
+                         tr("The changes could not be saved to %1:\n%2")
+                             .arg(QDir::toNativeSeparators(fileName), reason));
     }
 }
 
@@ -181,9 +186,9 @@ bool MainWindow::readChangesFrom(const QString &fileName)
                          .arg(maxChangeFileBytes / (1024 * 1024));
         else if (load.status == ChangeFileLoad::NotText)
             reason = tr("It is not a text file.");
-        QMessageBox::critical(this, tr("Read the changes"),
-                              tr("The changes could not be read from %1:\n%2")
-                                  .arg(QDir::toNativeSeparators(fileName), reason));
+        showPlainMessage(this, QMessageBox::Critical, tr("Read the changes"),
+                         tr("The changes could not be read from %1:\n%2")
+                             .arg(QDir::toNativeSeparators(fileName), reason));
         return false;
     }
     const ChangeFileContent &content = load.content;

@@ -1,6 +1,7 @@
 #include "mainwindow/mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "app/plainmessage.h"
 #include "records/printjob.h"
 #include "records/protocol.h"
 #include "records/protocoljob.h"
@@ -43,9 +44,9 @@ void MainWindow::on_actionPrint_activated()
     }
     // A stopped printer would hold the job and print it at some later, unknown time.
     if (defaultPrinter.state() == QPrinter::Error) {
-        QMessageBox::warning(this, tr("Print"),
-                             tr("The printer %1 reports an error. The protocol was not printed.")
-                                 .arg(defaultPrinter.printerName()));
+        showPlainMessage(this, QMessageBox::Warning, tr("Print"),
+                         tr("The printer %1 reports an error. The protocol was not printed.")
+                             .arg(defaultPrinter.printerName()));
         return;
     }
 
@@ -62,11 +63,10 @@ void MainWindow::on_actionPrint_activated()
     if (outcome == ProtocolOutcome::Failed)
         reason = tr("The document could not be made.");
     if (outcome == ProtocolOutcome::Failed || !job.submit(tr("Protocol of control"), &reason)) {
-        QMessageBox box(
-            QMessageBox::Warning, tr("Print"),
-            tr("The protocol could not be printed on %1.").arg(defaultPrinter.printerName()),
-            QMessageBox::Ok, this);
-        box.setInformativeText(reason);
+        QMessageBox box(QMessageBox::Warning, tr("Print"), QString(), QMessageBox::Ok, this);
+        setPlainTexts(
+            box, tr("The protocol could not be printed on %1.").arg(defaultPrinter.printerName()),
+            reason);
         box.exec();
     }
 }

@@ -5,6 +5,7 @@
 #include "records/safesave.h"
 #include "testing.h"
 
+#include <QLabel>
 #include <QProcess>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -188,6 +189,33 @@ private slots:
             data += 5 + qFromBigEndian<quint32>(qm.constData() + data - 4);
         block ? qm.replace(data + at, bytes.size(), bytes) : qm.append(bytes);
         QCOMPARE(isSoundTranslation(qm), QTest::currentDataTag() == QByteArray("intact"));
+    }
+
+    // File names and received texts are shown as written, never as markup: an <img> in a name or
+    // a device line would have its image read, /dev/zero without end.
+    void namesAndReceivedTextsAreShownAsWritten()
+    {
+        // A label as wide as its whole text shows the tags.
+        const auto asWritten = [](const QLabel *label) {
+            qsizetype widest = 0;
+            for (const QString &line : label->text().split('\n'))
+                widest = std::max<qsizetype>(widest, label->fontMetrics().horizontalAdvance(line));
+            return label->sizeHint().width() >= widest;
+        };
+        make("fifo", "<b>X.csv");
+        TestWindow w;
+        w.window->show();
+        QList<bool> shown;
+        const Step look = [&](QWidget *modal) {
+            auto *box = qobject_cast<QMessageBox *>(modal);
+            if (box)
+                shown << asWritten(box->findChild<QLabel *>("qt_msgbox_label"));
+            return box && QMetaObject::invokeMethod(box, "accept");
+        };
+        QCOMPARE(operate([&] { w.window->readChangesFrom("<b>X.csv"); }, { look }), QString());
+        w.window->receiveDelivery("DEVICE <b>X</b>\r\nSN <b>7</b>\r\nG 1\r\nEND\r\n");
+        shown << asWritten(w.widget<QLabel>("lblDevice")) << asWritten(w.widget<QLabel>("lblZav"));
+        QCOMPARE(shown, QList<bool>({ true, true, true }));
     }
 };
 
