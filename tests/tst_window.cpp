@@ -66,8 +66,10 @@ private slots:
         // A missing page still opens its dialog, which names the page.
         const QStringList missing = open("actionHelp");
         QVERIFY2(missing.value(1).contains("help.html"), qPrintable(missing.join(u'|')));
-        QVERIFY(writeFile("help.html", "Help"));
-        QCOMPARE(open("actionHelp"), QStringList({ "Help", "Help" }));
+        for (const char *page : { "Help", "Changed help" }) {
+            QVERIFY(writeFile("help.html", page));
+            QCOMPARE(open("actionHelp"), QStringList({ "Help", page }));
+        }
 
         // The data folder's page in the locale's language.
         const QString russian =
