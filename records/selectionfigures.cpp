@@ -1,54 +1,19 @@
 #include "records/selectionfigures.h"
 
+#include "records/readingnumber.h"
+
 #include <QCoreApplication>
-#include <QVarLengthArray>
 
 #include <algorithm>
-#include <charconv>
-
-namespace {
-
-// A plain decimal number as instruments write them, with a point or a comma, blanks around it
-// allowed. Exponents, group separators and words such as "inf" are no readings of a measuring
-// instrument. Checked character by character: a selection may hold millions of readings.
-bool parseReading(QStringView reading, double &value, int &decimals)
-{
-    reading = reading.trimmed();
-    QVarLengthArray<char, 32> plain;
-    qsizetype whole = 0;
-    qsizetype fraction = 0;
-    bool separated = false;
-    for (qsizetype i = 0; i < reading.size(); ++i) {
-        const char16_t c = reading.at(i).unicode();
-        if (c >= u'0' && c <= u'9') {
-            (separated ? fraction : whole) += 1;
-            plain.append(char(c));
-        } else if ((c == u'.' || c == u',') && !separated) {
-            separated = true;
-            plain.append('.');
-        } else if ((c == u'-' || c == u'+') && i == 0) {
-            if (c == u'-')
-                plain.append('-');
-        } else {
-            return false;
-        }
-    }
-    if (whole == 0 && fraction == 0)
-        return false;
-    const auto [end, error] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
-    decimals = int(fraction);
-    return error == std::errc() && end == plain.data() + plain.size();
-}
-
-} // namespace
 
 void SelectionFigures::add(QStringView reading)
 {
     ++readings;
-    double value = 0;
-    int digits = 0;
-    if (!parseReading(reading, value, digits))
+    // Blanks around a number do not make it text here.
+    const std::optional<ReadingNumber> number = readingNumber(reading.trimmed());
+    if (!number)
         return;
+    const double value = number->value;
     if (numbers == 0) {
         minimum = maximum = value;
     } else {
@@ -58,7 +23,7 @@ void SelectionFigures::add(QStringView reading)
     ++numbers;
     sum += value;
     mean = sum / numbers;
-    decimals = std::max(decimals, digits);
+    decimals = std::max(decimals, number->decimals);
 }
 
 QString SelectionFigures::text(const QLocale &locale) const

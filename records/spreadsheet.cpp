@@ -2,16 +2,16 @@
 
 #include "records/changefile.h"
 #include "records/grouporder.h"
+#include "records/readingnumber.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QHash>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <xlsxwriter.h>
 
-#include <cmath>
+#include <algorithm>
 
 namespace {
 
@@ -25,13 +25,6 @@ constexpr qsizetype significantDigits = 15;
 QString translated(const char *text)
 {
     return QCoreApplication::translate("MainWindow", text);
-}
-
-// Digits with a decimal point or comma and an optional sign, as the instrument writes numbers.
-const QRegularExpression &numberPattern()
-{
-    static const QRegularExpression pattern(QStringLiteral("^[+-]?(\\d*)(?:[.,](\\d*))?$"));
-    return pattern;
 }
 
 class Sheet
@@ -51,21 +44,13 @@ public:
 
     void reading(lxw_row_t row, lxw_col_t column, const QString &value)
     {
-        const QRegularExpressionMatch match = numberPattern().match(value);
-        const QString whole = match.captured(1), decimals = match.captured(2);
-        QString digits = whole + decimals;
-        while (digits.startsWith(QLatin1Char('0')))
-            digits.remove(0, 1);
-        bool finite = false;
-        const double number =
-            QString(value).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&finite);
-        if (!match.hasMatch() || (whole.isEmpty() && decimals.isEmpty())
-            || digits.size() > significantDigits || !finite || !std::isfinite(number)) {
+        const std::optional<ReadingNumber> number = readingNumber(value);
+        if (!number || number->significantDigits > significantDigits) {
             text(row, column, value);
             return;
         }
-        check(worksheet_write_number(worksheet, row, column, number,
-                                     formatWithDecimals(int(decimals.size()))));
+        check(worksheet_write_number(worksheet, row, column, number->value,
+                                     formatWithDecimals(number->decimals)));
     }
 
     void dateTime(lxw_row_t row, lxw_col_t column, const QDateTime &value)
