@@ -2,6 +2,7 @@
 // size bound reads through the window. Prints figures; asserts nothing.
 
 #include "bench/benchsupport.h"
+#include "bench/figure.h"
 #include "mainwindow/mainwindow.h"
 #include "records/changefile.h"
 
@@ -24,11 +25,6 @@ namespace {
 constexpr int groupCount = 1000;
 constexpr int valuesPerGroup = 100;
 constexpr int runs = 7;
-
-void printFigure(const char *key, double value, const char *unit, const QString &label)
-{
-    std::printf("figure\t%s\t%.6g\t%s\t%s\n", key, value, unit, qPrintable(label));
-}
 
 // A large file read through the window twice, the second time over the first's readings: how long
 // until its table shows, and the longest the window went meanwhile without handling its events,
@@ -69,10 +65,9 @@ void benchReadThroughWindow(const QByteArray &key, int groups, int readings)
         const bool first = std::strcmp(which, "first") == 0;
         const QString label = QStringLiteral("Read %1 through the window%2")
                                   .arg(what, first ? QString() : QStringLiteral(", second time"));
-        printFigure(("window_read_" + key + (first ? "" : "_second")).constData(), shownMs, "ms",
-                    label);
-        printFigure(("window_stall_" + key + (first ? "" : "_second")).constData(),
-                    double(longestStall), "ms", "Longest stall of that read");
+        printFigure("window_read_" + key + (first ? "" : "_second"), shownMs, "ms", label.toUtf8());
+        printFigure("window_stall_" + key + (first ? "" : "_second"), double(longestStall), "ms",
+                    "Longest stall of that read");
     }
 
     // Every reading selected at once, as Ctrl+A does: until the status bar shows their figures.
@@ -83,8 +78,8 @@ void benchReadThroughWindow(const QByteArray &key, int groups, int readings)
     QCoreApplication::processEvents();
     const double selectedMs = double(clock.nsecsElapsed()) / 1e6;
     std::printf("  all of it selected: figures shown after %8.1f ms\n", selectedMs);
-    printFigure(("select_all_" + key).constData(), selectedMs, "ms",
-                QStringLiteral("Select all of %1, to its figures").arg(what));
+    printFigure("select_all_" + key, selectedMs, "ms",
+                QStringLiteral("Select all of %1, to its figures").arg(what).toUtf8());
 }
 
 } // namespace
@@ -145,7 +140,7 @@ int main(int argc, char *argv[])
         { "read_disk", readDisk, "Read 1,000 x 100 values, from disk" },
     };
     for (const auto &figure : figures)
-        printFigure(figure.key, figure.ms, "ms", QString::fromUtf8(figure.label));
+        printFigure(figure.key, figure.ms, "ms", figure.label);
 
     benchReadThroughWindow("10x1000000", 10, 1000000);
     benchReadThroughWindow("100000x1", 100000, 1);

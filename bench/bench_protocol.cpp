@@ -4,6 +4,7 @@
 // work on a shared machine does not inflate.
 
 #include "bench/benchsupport.h"
+#include "bench/figure.h"
 #include "records/changefile.h"
 #include "records/protocol.h"
 #include "records/protocoljob.h"
@@ -29,11 +30,6 @@ QString protocolOf(const ChangeFileContent &content)
     return buildProtocol({ content.deviceName, content.serialNumber, content.object,
                            content.dateTime.toString(QStringLiteral("dd.MM.yyyy hh:mm")),
                            content.inspector, content.measurements });
-}
-
-void printFigure(const char *key, double ms, const char *label)
-{
-    std::printf("figure\t%s\t%.6g\tms\t%s\n", key, ms, label);
 }
 
 double processCpuMs()
@@ -116,16 +112,16 @@ int main(int argc, char *argv[])
                     double(sheetBytes) / 1024);
         const QByteArray readings(size.name);
         const bool small = size.groups == 100;
-        printFigure(small ? "protocol_pdf_10k" : "protocol_pdf_100k", pdf.wall,
-                    ("Protocol of " + readings + " readings to PDF").constData());
-        printFigure(small ? "protocol_pdf_10k_cpu" : "protocol_pdf_100k_cpu", pdf.cpu,
-                    ("Protocol of " + readings + " readings to PDF, CPU").constData());
-        printFigure(small ? "protocol_print_10k" : "protocol_print_100k", print.wall,
-                    ("Protocol of " + readings + " readings printed").constData());
-        printFigure(small ? "protocol_print_10k_cpu" : "protocol_print_100k_cpu", print.cpu,
-                    ("Protocol of " + readings + " readings printed, CPU").constData());
-        printFigure(small ? "spreadsheet_10k" : "spreadsheet_100k", sheet,
-                    ("Spreadsheet of " + readings + " readings").constData());
+        printFigure(small ? "protocol_pdf_10k" : "protocol_pdf_100k", pdf.wall, "ms",
+                    "Protocol of " + readings + " readings to PDF");
+        printFigure(small ? "protocol_pdf_10k_cpu" : "protocol_pdf_100k_cpu", pdf.cpu, "ms",
+                    "Protocol of " + readings + " readings to PDF, CPU");
+        printFigure(small ? "protocol_print_10k" : "protocol_print_100k", print.wall, "ms",
+                    "Protocol of " + readings + " readings printed");
+        printFigure(small ? "protocol_print_10k_cpu" : "protocol_print_100k_cpu", print.cpu, "ms",
+                    "Protocol of " + readings + " readings printed, CPU");
+        printFigure(small ? "spreadsheet_10k" : "spreadsheet_100k", sheet, "ms",
+                    "Spreadsheet of " + readings + " readings");
     }
     std::printf("(median of 5 runs for 10,000 readings, one run for 100,000)\n");
     return 0;

@@ -4,6 +4,7 @@
 // BENCH_PROGRAM measures another build of the program, such as an older one to compare with.
 
 #include "app/caretblink.h"
+#include "bench/figure.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -30,14 +31,6 @@ constexpr int transferReadings = 100000;
 constexpr int groupCount = 10;
 // Long enough for the window to be drawn and the first device list handled, with room to spare.
 constexpr int settleMs = 2000;
-
-// A figure for the table; `before` is what it was before a change, with the date it was taken.
-void printFigure(const char *key, double value, const char *unit, const char *label,
-                 const char *before = "")
-{
-    std::printf("figure\t%s\t%.6g\t%s\t%s\t%s\n", key, value, unit, label, before);
-    std::fflush(stdout);
-}
 
 int environmentNumber(const char *name, int fallback)
 {

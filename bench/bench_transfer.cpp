@@ -1,6 +1,7 @@
 // Speed and memory of the receive path and the table view. Prints figures; asserts nothing.
 
 #include "bench/benchsupport.h"
+#include "bench/figure.h"
 #include "device/instrumenttext.h"
 #include "device/lineframer.h"
 #include "device/serialdevicesource.h"
@@ -59,15 +60,6 @@ QList<QByteArray> cut(const QByteArray &transfer, qsizetype packet)
     for (qsizetype from = 0; from < transfer.size(); from += packet)
         deliveries.append(transfer.mid(from, packet));
     return deliveries;
-}
-
-// A line for scripts beside the human one: figure, key, value, unit, label and what it was before
-// a change, tab-separated.
-void printFigure(const QByteArray &key, double value, const char *unit, const QByteArray &label,
-                 const QByteArray &before = {})
-{
-    std::printf("figure\t%s\t%.6g\t%s\t%s\t%s\n", key.constData(), value, unit, label.constData(),
-                before.constData());
 }
 
 // End line to drawn table taken the same way before the table became a view of the store, when it
