@@ -52,11 +52,7 @@ ChangeFileLoad loadChangeFileBesideWindow(QWidget *parent, const QString &fileNa
     label->setTextFormat(Qt::PlainText);
     label->setText(MainWindow::tr("Reading %1…").arg(QFileInfo(fileName).fileName()));
     progress.setLabel(label);
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(800);
-    progress.setAutoReset(false);
     progress.setRange(0, 1000);
-    progress.setValue(0);
     runBesideWindow(
         progress, [&] { load = loadChangeFile(fileName, prefixes, &reading); },
         [&] {

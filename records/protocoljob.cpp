@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr int showProgressAfterMs = 800;
-
 QString translated(const char *text)
 {
     return QCoreApplication::translate("MainWindow", text);
@@ -57,10 +55,6 @@ ProtocolOutcome paintProtocol(QWidget *parent, const QString &html, QPagedPaintD
     progress.setRange(0, 0);
     progress.setObjectName(QStringLiteral("protocolProgress"));
     progress.setWindowTitle(translated(QT_TRANSLATE_NOOP("MainWindow", "Protocol of control")));
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(showProgressAfterMs);
-    progress.setAutoReset(false);
-    progress.setValue(0);
 
     runBesideWindow(progress, work, [&] {
         if (progress.wasCanceled())
