@@ -1,4 +1,5 @@
 #include "app/caretblink.h"
+#include "app/settings.h"
 #include "app/startup.h"
 #include "device/systemdevicesource.h"
 #include "mainwindow/mainwindow.h"
@@ -12,7 +13,10 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("tolvaren"));
+    QApplication::setApplicationName(QLatin1String(ProgramSettings::application));
+    QApplication::setOrganizationName(QLatin1String(ProgramSettings::organization));
+    // Ties the window to its desktop entry, for its icon and name in the task switcher.
+    QGuiApplication::setDesktopFileName(QStringLiteral("tolvaren"));
     QApplication::setApplicationVersion(QStringLiteral(TOLVAREN_VERSION));
 
     applyProgramStyle();
@@ -52,6 +56,8 @@ int main(int argc, char *argv[])
     MainWindow window(nullptr, new SystemDeviceSource(parser.value(portOption)));
     if (!parser.isSet(noArchiveOption))
         window.setTransferArchiveFolder(defaultTransferArchiveFolder());
+    // Also at a quit that closes no window.
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, &MainWindow::endSession);
     window.show();
     const QString startFile = parser.positionalArguments().value(0);
     if (!startFile.isEmpty()) {

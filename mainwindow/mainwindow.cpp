@@ -81,6 +81,7 @@ MainWindow::MainWindow(QWidget *parent, SerialDeviceSource *deviceSource)
     ui->mainToolBar->addWidget(logoButton);
 
     setAcceptDrops(true);
+    restoreSettings();
 }
 
 MainWindow::~MainWindow()
@@ -132,6 +133,7 @@ void MainWindow::on_actionHelp_activated()
 
 void MainWindow::on_actionExit_activated()
 {
+    endSession();
     QCoreApplication::exit(0);
 }
 

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 class MeasurementModel;
+class ProgramSettings;
 class QLabel;
 class QMessageBox;
 class QModelIndex;
@@ -55,7 +56,12 @@ public:
     void setTransferArchiveFolder(const QString &folder) { archiveFolder = folder; }
     QString transferArchiveFolder() const { return archiveFolder; }
 
+    // Remembers the window's place for the next start. Runs when the window closes, at Exit and
+    // when the application quits otherwise; running it twice does no harm.
+    void endSession();
+
 protected:
+    void closeEvent(QCloseEvent *event) override;
     // A file of changes dropped on the window is read like one chosen in the Read dialog.
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
@@ -100,6 +106,12 @@ private:
     void showTransferProgress();
 
     void showConnectionState();
+
+    // The settings: read once at start, and written at every change of what they remember.
+    void restoreSettings();
+    void rememberFile(const QString &fileName, bool saved, bool isChangeFile);
+    void writeSettings(ProgramSettings &settings);
+    void showRecentFiles(const QStringList &files);
     // Keeps the transfer in the archive folder; returns what the status bar is to say of it.
     QString archiveTransfer(const ReceivedTransfer &transfer, bool cutOff);
 
@@ -127,4 +139,5 @@ private:
     // The selection's figures last shown, so that a message of another kind is not cleared when
     // the selection goes.
     QString shownFigures;
+    bool settingsProblemTold = false;
 };

@@ -3,6 +3,7 @@
 
 #include "app/backgroundwork.h"
 #include "app/plainmessage.h"
+#include "app/settings.h"
 #include "records/changefile.h"
 #include "records/protocol.h"
 #include "records/protocoljob.h"
@@ -66,6 +67,13 @@ ChangeFileLoad loadChangeFileBesideWindow(QWidget *parent, const QString &fileNa
     return load;
 }
 
+// Where a file dialog starts: the folder remembered, while it still exists, else the working one.
+QString startFolder(const QString &remembered)
+{
+    return !remembered.isEmpty() && QFileInfo(remembered).isDir() ? remembered
+                                                                  : QDir::currentPath();
+}
+
 } // namespace
 
 void MainWindow::on_actionSave_activated()
@@ -79,8 +87,8 @@ void MainWindow::on_actionSave_activated()
     QString selectedFilter = filters.first();
     const QString chosen = QFileDialog::getSaveFileName(
         this, tr("Select a file to save the changes"),
-        QDir::currentPath() + QLatin1Char('/') + defaultName, filters.join(QStringLiteral(";;")),
-        &selectedFilter, QFileDialog::DontUseNativeDialog);
+        QDir(startFolder(ProgramSettings().saveFolder())).filePath(defaultName),
+        filters.join(QStringLiteral(";;")), &selectedFilter, QFileDialog::DontUseNativeDialog);
     if (chosen.isEmpty())
         return;
     const auto kind = SavedKind(std::max<qsizetype>(0, filters.indexOf(selectedFilter)));
@@ -136,13 +144,15 @@ void MainWindow::on_actionSave_activated()
         showPlainMessage(this, QMessageBox::Critical, tr("Save the changes"),
                          tr("The changes could not be saved to %1:\n%2")
                              .arg(QDir::toNativeSeparators(fileName), reason));
+        return;
     }
+    rememberFile(fileName, /*saved=*/true, kind == SavedKind::Changes);
 }
 
 void MainWindow::on_actionRead_activated()
 {
-    QFileDialog dialog(this, tr("Select a file to read the changes"), QDir::currentPath(),
-                       tr("Files of changes (*.csv)"));
+    QFileDialog dialog(this, tr("Select a file to read the changes"),
+                       startFolder(ProgramSettings().readFolder()), tr("Files of changes (*.csv)"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
@@ -200,6 +210,7 @@ bool MainWindow::readChangesFrom(const QString &fileName)
     measurements = content.measurements;
     ui->statusBar->clearMessage();
     showData();
+    rememberFile(fileName, /*saved=*/false, /*isChangeFile=*/true);
     return true;
 }
 

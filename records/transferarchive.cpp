@@ -13,8 +13,10 @@
 
 QString defaultTransferArchiveFolder()
 {
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
-        .filePath(QStringLiteral("transfers"));
+    // The program's own data folder by its name alone: the application data location would also
+    // hold the organization's name, which the settings need.
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
+        .filePath(QCoreApplication::applicationName() + QStringLiteral("/transfers"));
 }
 
 QString transferArchiveName(const QDateTime &when, const QString &serialNumber, bool cutOff)

@@ -34,6 +34,14 @@
 #include <unistd.h>
 #include <utility>
 
+// The tests' settings live in a folder of their own, never in the user's: set before the program
+// first looks for its settings file, whose place the toolkit then keeps.
+inline const QString testConfigHome = [] {
+    static QTemporaryDir folder;
+    qputenv("XDG_CONFIG_HOME", folder.path().toLocal8Bit());
+    return folder.path();
+}();
+
 // A machine whose serial devices a test chooses: play() hands over a new list and tells the
 // enumerator to look again, as a device event would.
 class FakeDeviceSource : public SerialDeviceSource

@@ -4,6 +4,7 @@
 #include "testing.h"
 
 #include <QAccessible>
+#include <QMenu>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QStyleHints>
@@ -113,6 +114,60 @@ private slots:
             heard,
             QStringList({ "Date of control", "Object of control", "Inspector's name", "Readings",
                           "About tolvaren", "Connection indicator", "No instrument connected" }));
+    }
+
+    // The window's size, the folders of Read and Save, and the ten files of changes last read or
+    // saved, the newest first, come back at the next start; a settings file that cannot be read
+    // or written costs nothing else.
+    void remembersItsPlaceFoldersAndRecentFiles()
+    {
+        WorkingDirectory here;
+        const QString settingsFile = testConfigHome + "/tolvaren/tolvaren.conf";
+        QFile::remove(settingsFile);
+        const QByteArray changes = "THE OBJECT OF CONTROL P\r\nINSPECTOR I\r\n05.12.2026 "
+                                   "14:03:09\r\nDEVICE D\r\nSN 1\r\nGROUP#1;5\r\n";
+        QVERIFY(QDir().mkpath("read") && QDir().mkpath("saved"));
+        const auto path = [&here](const QString &name) { return here.folder.filePath(name); };
+        {
+            TestWindow w;
+            w.window->show();
+            w.window->resize(731, 437);
+            for (int i = 0; i < 11; ++i) {
+                QVERIFY(writeFile(path("read/%1.csv").arg(i), changes));
+                QVERIFY(w.window->readChangesFrom(path("read/%1.csv").arg(i)));
+            }
+            QCOMPARE(operate([&w] { w.trigger("actionSave"); }, { choose(path("saved/s.csv")) }),
+                     QString());
+            QVERIFY(w.window->readChangesFrom(path("read/5.csv")));
+            w.window->close();
+        }
+        TestWindow w;
+        QCOMPARE(w.window->size(), QSize(731, 437));
+        QStringList recent;
+        for (QAction *action : w.widget<QMenu>("menuRecent")->actions())
+            recent << action->text().remove(path("") + "/");
+        QCOMPARE(recent,
+                 QStringList({ "&1 read/5.csv", "&2 saved/s.csv", "&3 read/10.csv", "&4 read/9.csv",
+                               "&5 read/8.csv", "&6 read/7.csv", "&7 read/6.csv", "&8 read/4.csv",
+                               "&9 read/3.csv", "&0 read/2.csv", "", "&Clear the list" }));
+        QStringList startFolders;
+        const Step note = [&startFolders](QWidget *modal) {
+            startFolders << qobject_cast<QFileDialog *>(modal)->directory().path();
+            return QMetaObject::invokeMethod(modal, "reject");
+        };
+        QCOMPARE(operate([&w] { w.trigger("actionRead"); }, { note }), QString());
+        QCOMPARE(operate([&w] { w.trigger("actionSave"); }, { note }), QString());
+        QCOMPARE(startFolders, QStringList({ path("read"), path("saved") }));
+
+        QFile::remove(settingsFile);
+        QVERIFY(QDir().mkpath(settingsFile)); // a folder cannot be read or written as a file
+        TestWindow unsettled;
+        QVERIFY(unsettled.window->readChangesFrom(path("read/3.csv")));
+        QCOMPARE(unsettled.text("edtObject"), "P");
+        QVERIFY(unsettled.widget<QStatusBar>("statusBar")
+                    ->currentMessage()
+                    .startsWith("The settings could not be written"));
+        QVERIFY(QDir(settingsFile).removeRecursively());
     }
 
     // As spreadsheets do: every selected reading counts, the numbers give the figures, in the

@@ -415,6 +415,26 @@ Do you want to replace it?</source>
         <source>Reading %1 was cancelled; the readings shown are unchanged.</source>
         <translation>Чтение %1 отменено; показанные показания не изменились.</translation>
     </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Файл</translation>
+    </message>
+    <message>
+        <source>Open &amp;Recent</source>
+        <translation>&amp;Недавние файлы</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Справка</translation>
+    </message>
+    <message>
+        <source>The settings could not be written to %1; folders and recent files will not be remembered.</source>
+        <translation>Не удалось записать настройки в %1; папки и недавние файлы не будут запомнены.</translation>
+    </message>
+    <message>
+        <source>&amp;Clear the list</source>
+        <translation>&amp;Очистить список</translation>
+    </message>
 </context>
 <context>
     <name>main</name>
