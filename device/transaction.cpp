@@ -65,6 +65,7 @@ void MainWindow::handleLine(const QString &line, const TransferMarkers &markers)
 
 void MainWindow::transferEnded(const ReceivedTransfer &transfer)
 {
+    keepTypedNames();
     deviceName = transfer.deviceName;
     ui->lblDevice->setText(deviceName);
     serialNumber = transfer.serialNumber;
@@ -75,11 +76,11 @@ void MainWindow::transferEnded(const ReceivedTransfer &transfer)
 
     // Counts stand after a colon, so that the texts read right for every number in every
     // language without plural forms.
-    QString message =
-        tr("Received the transfer from %1 at %2. Readings: %3, groups: %4.")
-            .arg(transfer.instrument(), transfer.at.toString(QStringLiteral("dd.MM.yyyy hh:mm:ss")))
-            .arg(transfer.readingCount)
-            .arg(transfer.measurements.size());
+    // Its time stands in the date field; the message has to fit the status bar.
+    QString message = tr("Received from %1. Readings: %2, groups: %3.")
+                          .arg(transfer.instrument())
+                          .arg(transfer.readingCount)
+                          .arg(transfer.measurements.size());
     const QString kept = archiveTransfer(transfer, false);
     if (!kept.isEmpty())
         message += QLatin1Char(' ') + kept;
@@ -117,5 +118,9 @@ void MainWindow::showTransferProgress()
     }
     if (!cutOffNotice.isEmpty())
         message += QLatin1Char(' ') + cutOffNotice;
-    ui->statusBar->showMessage(message);
+    // The count of a transfer under way changes with every delivery; the log keeps its end.
+    if (pendingTransfer.isOpen())
+        ui->statusBar->showPassingMessage(message);
+    else
+        ui->statusBar->showMessage(message);
 }

@@ -6,6 +6,7 @@
 #include "device/serialdeviceenumerator.h"
 #include "dialogs/about.h"
 #include "dialogs/help.h"
+#include "dialogs/messagelog.h"
 #include "records/measurementmodel.h"
 #include "records/selectionfigures.h"
 
@@ -97,6 +98,10 @@ void MainWindow::connectActions()
     connect(ui->actionExit, &QAction::triggered, this, &MainWindow::on_actionExit_activated);
     connect(ui->actionRead, &QAction::triggered, this, &MainWindow::on_actionRead_activated);
     connect(ui->actionSave, &QAction::triggered, this, &MainWindow::on_actionSave_activated);
+    connect(ui->actionMessages, &QAction::triggered, this, [this] {
+        MessageLog log(ui->statusBar->log(), this);
+        log.exec();
+    });
 }
 
 void MainWindow::on_tableMeasurement_clicked(const QModelIndex &) { }
@@ -106,7 +111,7 @@ void MainWindow::on_tableMeasurement_itemSelectionChanged()
     const QString figures =
         measurementModel->figuresOf(ui->tableMeasurement->selectionModel()->selection()).text();
     if (!figures.isEmpty())
-        ui->statusBar->showMessage(figures);
+        ui->statusBar->showPassingMessage(figures);
     else if (!shownFigures.isEmpty() && ui->statusBar->currentMessage() == shownFigures)
         ui->statusBar->clearMessage();
     shownFigures = figures;
@@ -117,6 +122,11 @@ void MainWindow::on_actionRead_triggered(bool) { }
 void MainWindow::showData()
 {
     measurementModel->show(measurements);
+    // The instrument first, so that the task switcher tells this window from others.
+    const QString instrument =
+        QStringList({ deviceName, serialNumber }).join(QLatin1Char(' ')).simplified();
+    setWindowTitle(instrument.isEmpty() ? tr("Measurements")
+                                        : tr("%1 — Measurements").arg(instrument));
 }
 
 void MainWindow::on_actionAbout_activated()

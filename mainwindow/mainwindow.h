@@ -2,6 +2,7 @@
 
 #include "device/lineframer.h"
 #include "device/pendingtransfer.h"
+#include "records/changefile.h"
 
 #include <QMainWindow>
 #include <QMap>
@@ -114,6 +115,10 @@ private:
     void showRecentFiles(const QStringList &files);
     // Keeps the transfer in the archive folder; returns what the status bar is to say of it.
     QString archiveTransfer(const ReceivedTransfer &transfer, bool cutOff);
+    // Names typed after the shown transfer was kept go into its kept file too, so that quitting
+    // without Save does not lose them. Runs before what is shown is replaced or used, and at
+    // the end of the session; not at every key.
+    void keepTypedNames();
 
     SerialDeviceEnumerator *enumerator = nullptr;
     QSerialPort *port = nullptr;
@@ -136,6 +141,9 @@ private:
     bool readingChanges = false;
     QLabel *connectionState = nullptr;
     QString archiveFolder;
+    // The kept file of the transfer shown, and what it holds; no file once another is shown.
+    QString keptShownFile;
+    ChangeFileContent keptShownContent;
     // The selection's figures last shown, so that a message of another kind is not cleared when
     // the selection goes.
     QString shownFigures;

@@ -17,6 +17,7 @@ void MainWindow::restoreSettings()
 
 void MainWindow::endSession()
 {
+    keepTypedNames();
     ProgramSettings settings;
     settings.setWindowGeometry(saveGeometry());
     settings.setWindowState(saveState());

@@ -78,6 +78,7 @@ QString startFolder(const QString &remembered)
 
 void MainWindow::on_actionSave_activated()
 {
+    keepTypedNames();
     const QString defaultName =
         defaultChangeFileName(ui->edtObject->text(), ui->edtInspector->text(), ui->dtmDate->text());
     const QList<SaveChoice> choices = saveChoices();
@@ -166,6 +167,7 @@ void MainWindow::on_actionRead_activated()
 
 bool MainWindow::readChangesFrom(const QString &fileName)
 {
+    keepTypedNames();
     // One file at a time: a second one read meanwhile (dropped, say) would be replaced by the
     // first when that ends, against the operator's last choice.
     if (readingChanges) {
@@ -198,6 +200,7 @@ bool MainWindow::readChangesFrom(const QString &fileName)
         return false;
     }
     const ChangeFileContent &content = load.content;
+    keptShownFile.clear();
 
     ui->edtObject->setText(content.object);
     ui->edtInspector->setText(content.inspector);
@@ -228,8 +231,12 @@ QString MainWindow::archiveTransfer(const ReceivedTransfer &received, bool cutOf
     // Told in the status bar, never in a box: the operator did not ask for this file, and a box
     // would stop the next transfer's work until answered.
     const TransferArchiveResult kept = keepTransfer(archiveFolder, transfer, cutOff);
+    if (kept.kept && !cutOff) {
+        keptShownFile = kept.filePath;
+        keptShownContent = transfer;
+    }
     if (kept.kept)
-        return tr("Kept as %1 in the transfers folder.").arg(QFileInfo(kept.filePath).fileName());
+        return tr("Kept as %1.").arg(QFileInfo(kept.filePath).fileName());
     return tr("The transfer could not be kept in %1: %2")
         .arg(QDir::toNativeSeparators(archiveFolder), kept.error);
 }

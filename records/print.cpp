@@ -24,6 +24,7 @@ ProtocolInputs MainWindow::protocolInputs() const
 
 void MainWindow::on_actionPrint_activated()
 {
+    keepTypedNames();
     const QMessageBox::StandardButton answer =
         QMessageBox::warning(this, tr("Print"), tr("Do you want to print a table of changes?"),
                              QMessageBox::Yes | QMessageBox::No);

@@ -30,8 +30,14 @@ for file in bin/tolvaren bin/tolvaren-sim \
         share/icons/hicolor/128x128/apps/tolvaren.png; do
     [ -s "$prefix/$file" ] || fail "the installed tree lacks $file"
 done
-grep -q '^Exec=tolvaren' "$prefix/share/applications/tolvaren.desktop" \
-    || fail "the desktop entry does not start tolvaren"
+entry=$prefix/share/applications/tolvaren.desktop
+grep -q '^Exec=tolvaren %f$' "$entry" || fail "the desktop entry does not start tolvaren on a file"
+# A file of changes opens from the file manager; software centres learn it from the metainfo.
+grep -q '^MimeType=\(.*;\)\?text/csv;' "$entry" || fail "the desktop entry does not open text/csv"
+for metainfo in "$prefix"/share/metainfo/*.metainfo.xml; do
+    [ ! -f "$metainfo" ] || grep -q '<mediatype>text/csv</mediatype>' "$metainfo" \
+        || fail "the metainfo does not say that the program opens text/csv"
+done
 
 # Runs the installed program for a moment on a virtual display and prints the window title it
 # shows and every message of warning level or worse.

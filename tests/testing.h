@@ -14,12 +14,15 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPdfWriter>
 #include <QPointer>
 #include <QProcess>
+#include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTextBrowser>
@@ -186,13 +189,18 @@ inline Step press(QMessageBox::StandardButton button, QStringList *said = nullpt
     };
 }
 
-// Notes a dialog's title and the page it shows, and closes it.
+// Notes a dialog's title, the page it shows and the version it names, and closes it with its
+// Close button.
 inline Step readPage(QStringList *seen)
 {
     return [seen](QWidget *modal) {
         if (auto *view = modal->findChild<QTextBrowser *>("webView"))
             *seen << modal->windowTitle() << view->toPlainText();
-        return qobject_cast<QDialog *>(modal) && QMetaObject::invokeMethod(modal, "reject");
+        if (auto *version = modal->findChild<QLabel *>("version"))
+            *seen << version->text();
+        auto *buttons = modal->findChild<QDialogButtonBox *>();
+        QPushButton *close = buttons ? buttons->button(QDialogButtonBox::Close) : nullptr;
+        return close && (close->click(), true);
     };
 }
 

@@ -111,7 +111,7 @@ private slots:
         QCOMPARE(status->currentMessage(),
                  "The transfer from DEVICE X-100 SN 6 was cut off; readings received: 3. The "
                  "readings shown are unchanged. Kept as "
-                     + files[1] + " in the transfers folder.");
+                     + files[1] + ".");
         QFile cut(kept.filePath(files[1]));
         QVERIFY(cut.open(QIODevice::ReadOnly));
         QCOMPARE(

@@ -4,6 +4,8 @@
 
 #include <QBuffer>
 #include <QRandomGenerator>
+#include <QStatusBar>
+#include <QTextCodec>
 #include <QTranslator>
 #include <QtTest>
 
@@ -26,14 +28,22 @@ private slots:
         installToolkitTranslation(program, toolkit);
     }
 
+    // The title names the instrument shown, and the longest ordinary message fits the window's
+    // default size.
     void windowSpeaksRussianAndUnderstandsEnglishTransfers()
     {
         TestWindow w;
+        w.window->setTransferArchiveFolder(here.folder.filePath("kept"));
         w.window->show();
         QCOMPARE(w.window->windowTitle(), QStringLiteral("Измерения"));
-        w.window->receiveDelivery("DEVICE X-100\r\nSN 517\r\nGROUP#1 0.52\r\nEND\r\n");
+        w.window->receiveDelivery(QTextCodec::codecForName("CP866")->fromUnicode(
+            "DEVICE ТОЛЩИНОМЕР Т-100\r\nSN 00517\r\nGROUP#1 0.52\r\nGROUP#12 1\r\nEND\r\n"));
         QCOMPARE(w.window->measurementStore().value("GROUP#1"), QStringList { "0.52" });
-        QCOMPARE(w.window->instrumentName(), QStringLiteral("DEVICE X-100"));
+        QCOMPARE(w.window->windowTitle(), "DEVICE ТОЛЩИНОМЕР Т-100 SN 00517 — Измерения");
+        const QString message = w.widget<QStatusBar>("statusBar")->currentMessage();
+        QVERIFY2(message.contains("Сохранено: ")
+                     && w.widget<QLabel>("statusMessage")->text() == message,
+                 qPrintable(message));
     }
 
     void filesReadBackExactlyInEitherLanguage()

@@ -1,10 +1,12 @@
 #include "app/caretblink.h"
 #include "app/optionalfile.h"
 #include "app/startup.h"
+#include "records/changefile.h"
 #include "testing.h"
 
 #include <QAccessible>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QStyleHints>
@@ -81,11 +83,12 @@ private slots:
         });
         QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
         QVERIFY(QDir().mkpath(QFileInfo(russian).path()) && writeFile(russian, "Russian"));
-        QCOMPARE(open(), QStringList({ "About", "Russian" }));
+        const QString version = "Version " TOLVAREN_VERSION;
+        QCOMPARE(open(), QStringList({ "About", "Russian", version }));
         QVERIFY(writeFile("about.html", "First"));
-        QCOMPARE(open(), QStringList({ "About", "First" }));
+        QCOMPARE(open(), QStringList({ "About", "First", version }));
         QVERIFY(writeFile("about.html", "Second"));
-        QCOMPARE(open("actionAbout"), QStringList({ "About", "Second" }));
+        QCOMPARE(open("actionAbout"), QStringList({ "About", "Second", version }));
     }
 
     // Tab leaves the table for the logo (the only way to About), Alt and a label's letter reach its
@@ -168,6 +171,56 @@ private slots:
                     ->currentMessage()
                     .startsWith("The settings could not be written"));
         QVERIFY(QDir(settingsFile).removeRecursively());
+    }
+
+    // A received transfer's message fits the window's default size; a longer one is elided with
+    // the whole text in its tooltip, and every message but the passing ones can be read again.
+    // Names typed after a transfer reach its kept file when the next one arrives or at quit.
+    void transferMessagesFitAndTypedNamesAreKept()
+    {
+        WorkingDirectory here;
+        TestWindow w;
+        w.window->setTransferArchiveFolder(here.folder.path());
+        w.window->show();
+        auto *shown = w.widget<QLabel>("statusMessage");
+        auto *statusBar = w.widget<QStatusBar>("statusBar");
+        const auto message = [statusBar] { return statusBar->currentMessage(); };
+        w.window->receiveDelivery("DEVICE X-1000 THICKNESS GAUGE\nSN 00517\nGROUP#1 5\nEND\n");
+        QVERIFY2(message().contains("Kept as ") && shown->text() == message()
+                     && shown->toolTip().isEmpty(),
+                 qPrintable(shown->text()));
+        const QString first =
+            here.folder.filePath(QDir(here.folder.path()).entryList(QDir::Files)[0]);
+        w.widget<QLineEdit>("edtObject")->setText("Pipe 12");
+        w.window->receiveDelivery("SN " + QByteArray(200, '7') + "\nGROUP#1 6\nEND\n");
+        const QString longMessage = message();
+        QVERIFY2(shown->text().endsWith(u'…') && shown->toolTip() == longMessage,
+                 qPrintable(shown->text()));
+        const QString second =
+            here.folder.filePath(QDir(here.folder.path()).entryList(QDir::Files)[1]);
+        w.widget<QLineEdit>("edtInspector")->setText("Team 2");
+        w.widget<QTableView>("tableMeasurement")->selectAll(); // passing figures
+        w.window->close();
+        const auto names = [](const QString &kept) {
+            QFile file(kept);
+            const ChangeFileContent content =
+                file.open(QIODevice::ReadOnly) ? readChangeFile(file) : ChangeFileContent();
+            return content.object + '|' + content.inspector;
+        };
+        QCOMPARE(names(first), "Pipe 12|Inspector's name");
+        QCOMPARE(names(second), "Pipe 12|Team 2");
+
+        QStringList log;
+        QCOMPARE(
+            operate(
+                [&w] { w.trigger("actionMessages"); }, { [&log](QWidget *modal) {
+                    log = modal->findChild<QPlainTextEdit *>("messages")->toPlainText().split('\n');
+                    return QMetaObject::invokeMethod(modal, "reject");
+                } }),
+            QString());
+        QCOMPARE(log.size(), 2);
+        QVERIFY2(log[0].contains("Received from DEVICE X-1000") && log[1].endsWith(longMessage),
+                 qPrintable(log.join(u'|')));
     }
 
     // As spreadsheets do: every selected reading counts, the numbers give the figures, in the

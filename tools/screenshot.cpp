@@ -1,6 +1,7 @@
 // Draws the main window holding the simulator's sample transfer into a PNG, on whatever platform
 // it runs (the offscreen one in scripts/screenshot), for the README.
 
+#include "app/startup.h"
 #include "device/serialdevicesource.h"
 #include "mainwindow/mainwindow.h"
 
@@ -8,8 +9,10 @@
 #include <QApplication>
 #include <QFile>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QTextCodec>
 #include <QTextStream>
+#include <QTranslator>
 
 #include <cstdio>
 
@@ -42,7 +45,13 @@ int main(int argc, char *argv[])
     transfer.replace("\n", "\r\n");
 
     QApplication::setStyle(QStringLiteral("Fusion"));
+    // As the operator sees it: in the language of a tolvaren.qm in the working directory, with
+    // the transfer kept.
+    QTranslator translator;
+    installProgramTranslation(translator);
+    QTemporaryDir archive;
     MainWindow window(nullptr, new NoDevices);
+    window.setTransferArchiveFolder(archive.path());
     window.findChild<QLineEdit *>(QStringLiteral("edtObject"))
         ->setText(QStringLiteral("Pipeline 12"));
     window.findChild<QLineEdit *>(QStringLiteral("edtInspector"))

@@ -11,6 +11,10 @@
         <source>The page %1 was not found in the working directory or the program&apos;s data folder, or it is not a regular file of at most 4 MiB.</source>
         <translation>Страница %1 не найдена ни в рабочей папке, ни в папке данных программы, или это не обычный файл размером не более 4 МиБ.</translation>
     </message>
+    <message>
+        <source>Version %1</source>
+        <translation>Версия %1</translation>
+    </message>
 </context>
 <context>
     <name>Help</name>
@@ -240,10 +244,6 @@ Do you want to replace it?</source>
         <translation>&lt;p&gt;ИЗМЕРЕНИЯ&lt;/p&gt;</translation>
     </message>
     <message>
-        <source>Received the transfer from %1 at %2. Readings: %3, groups: %4.</source>
-        <translation>Передача от %1 принята %2. Показаний: %3, групп: %4.</translation>
-    </message>
-    <message>
         <source>The transfer from %1 was cut off; readings received: %2. The readings shown are unchanged.</source>
         <translation>Передача от %1 прервана; принято показаний: %2. Показанные значения не изменились.</translation>
     </message>
@@ -326,10 +326,6 @@ Do you want to replace it?</source>
     <message>
         <source>The folder could not be created.</source>
         <translation>Не удалось создать папку.</translation>
-    </message>
-    <message>
-        <source>Kept as %1 in the transfers folder.</source>
-        <translation>Сохранена как %1 в папке передач.</translation>
     </message>
     <message>
         <source>Spreadsheet (*.xlsx)</source>
@@ -434,6 +430,37 @@ Do you want to replace it?</source>
     <message>
         <source>&amp;Clear the list</source>
         <translation>&amp;Очистить список</translation>
+    </message>
+    <message>
+        <source>Messages of this session</source>
+        <translation>Сообщения этого сеанса</translation>
+    </message>
+    <message>
+        <source>%1 — Measurements</source>
+        <translation>%1 — Измерения</translation>
+    </message>
+    <message>
+        <source>Received from %1. Readings: %2, groups: %3.</source>
+        <translation>Принято от %1. Показаний: %2, групп: %3.</translation>
+    </message>
+    <message>
+        <source>Kept as %1.</source>
+        <translation>Сохранено: %1.</translation>
+    </message>
+    <message>
+        <source>The names could not be written to the kept transfer %1: %2</source>
+        <translation>Не удалось записать имена в сохранённую передачу %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>MessageLog</name>
+    <message>
+        <source>Messages of this session</source>
+        <translation>Сообщения этого сеанса</translation>
+    </message>
+    <message>
+        <source>No messages yet.</source>
+        <translation>Сообщений пока нет.</translation>
     </message>
 </context>
 <context>
