@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
 #include <QTimer>
 #include <QTranslator>
 
@@ -47,6 +48,13 @@ int main(int argc, char *argv[])
         QStringLiteral("no-archive"),
         QApplication::translate("main", "Do not keep every transfer in the transfers folder."));
     parser.addOption(noArchiveOption);
+    const QCommandLineOption archiveOption(
+        QStringLiteral("archive"),
+        QApplication::translate("main",
+                                "Keep every transfer in FOLDER, and show its history, instead of "
+                                "the transfers folder."),
+        QApplication::translate("main", "FOLDER"));
+    parser.addOption(archiveOption);
     parser.addPositionalArgument(
         QStringLiteral("file"),
         QApplication::translate("main", "A file of changes to read at start."),
@@ -54,8 +62,12 @@ int main(int argc, char *argv[])
     parser.process(app);
 
     MainWindow window(nullptr, new SystemDeviceSource(parser.value(portOption)));
+    const QString archiveFolder = parser.isSet(archiveOption)
+        ? QDir(parser.value(archiveOption)).absolutePath()
+        : ProgramSettings().archiveFolder();
     if (!parser.isSet(noArchiveOption))
-        window.setTransferArchiveFolder(defaultTransferArchiveFolder());
+        window.setTransferArchiveFolder(archiveFolder.isEmpty() ? defaultTransferArchiveFolder()
+                                                                : archiveFolder);
     // Also at a quit that closes no window.
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, &MainWindow::endSession);
     window.show();

@@ -9,6 +9,7 @@ const QString stateKey = QStringLiteral("MainWindow/state");
 const QString readFolderKey = QStringLiteral("Folders/read");
 const QString saveFolderKey = QStringLiteral("Folders/save");
 const QString recentFilesKey = QStringLiteral("RecentFiles/files");
+const QString archiveFolderKey = QStringLiteral("Archive/folder");
 
 } // namespace
 
@@ -57,6 +58,16 @@ QString ProgramSettings::saveFolder() const
 void ProgramSettings::setSaveFolder(const QString &folder)
 {
     settings.setValue(saveFolderKey, folder);
+}
+
+QString ProgramSettings::archiveFolder() const
+{
+    return settings.value(archiveFolderKey).toString();
+}
+
+void ProgramSettings::setArchiveFolder(const QString &folder)
+{
+    settings.setValue(archiveFolderKey, folder);
 }
 
 QStringList ProgramSettings::recentFiles() const

@@ -28,6 +28,10 @@ public:
     QString saveFolder() const;
     void setSaveFolder(const QString &folder);
 
+    // Where every transfer is kept; empty for the transfers folder of the user's data.
+    QString archiveFolder() const;
+    void setArchiveFolder(const QString &folder);
+
     // Files of changes read or saved, the newest first, each once.
     QStringList recentFiles() const;
     void addRecentFile(const QString &fileName);

@@ -81,6 +81,8 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${TOLVAREN_HOMEPAGE}")
 # dpkg-shlibdeps finds every library the programs link, and with the toolkit's GUI library its
 # X11 platform plugin, which Debian ships in that same package.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The history's database driver is a plugin the toolkit loads by name, which shlibdeps cannot see.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS libqt6sql6-sqlite)
 # The toolkit's own Russian, for the file dialogs and message box buttons.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-translations-l10n)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

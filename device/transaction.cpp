@@ -72,6 +72,7 @@ void MainWindow::transferEnded(const ReceivedTransfer &transfer)
     ui->lblZav->setText(serialNumber);
     measurements = transfer.measurements;
     ui->dtmDate->setDateTime(transfer.at);
+    shownFile.clear();
     showData();
 
     // Counts stand after a colon, so that the texts read right for every number in every

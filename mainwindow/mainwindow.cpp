@@ -6,7 +6,9 @@
 #include "device/serialdeviceenumerator.h"
 #include "dialogs/about.h"
 #include "dialogs/help.h"
+#include "dialogs/history.h"
 #include "dialogs/messagelog.h"
+#include "records/archiveindex.h"
 #include "records/measurementmodel.h"
 #include "records/selectionfigures.h"
 
@@ -17,6 +19,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QMimeData>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 
@@ -41,6 +44,12 @@ MainWindow::MainWindow(QWidget *parent, SerialDeviceSource *deviceSource)
     connectionState->setTextFormat(Qt::PlainText); // it names the port
     ui->statusBar->addPermanentWidget(connectionState);
     showConnectionState();
+
+    indexProgress = new QProgressBar(this);
+    indexProgress->setObjectName(QStringLiteral("indexProgress"));
+    indexProgress->setFormat(tr("Indexing the archive: %v of %m"));
+    indexProgress->hide();
+    ui->statusBar->addPermanentWidget(indexProgress);
 
     quietTimer = new QTimer(this);
     quietTimer->setObjectName(QStringLiteral("quietTimer"));
@@ -87,6 +96,7 @@ MainWindow::MainWindow(QWidget *parent, SerialDeviceSource *deviceSource)
 
 MainWindow::~MainWindow()
 {
+    delete history;
     delete ui;
 }
 
@@ -102,6 +112,10 @@ void MainWindow::connectActions()
         MessageLog log(ui->statusBar->log(), this);
         log.exec();
     });
+    connect(ui->actionHistory, &QAction::triggered, this, &MainWindow::on_actionHistory_activated);
+    connect(ui->actionCompare, &QAction::triggered, this, &MainWindow::on_actionCompare_activated);
+    connect(ui->actionArchiveFolder, &QAction::triggered, this,
+            &MainWindow::on_actionArchiveFolder_activated);
 }
 
 void MainWindow::on_tableMeasurement_clicked(const QModelIndex &) { }

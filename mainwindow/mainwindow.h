@@ -9,11 +9,17 @@
 #include <QPointer>
 #include <QStringList>
 
+#include <memory>
+
+class ArchiveIndex;
+class ArchiveIndexer;
+class History;
 class MeasurementModel;
 class ProgramSettings;
 class QLabel;
 class QMessageBox;
 class QModelIndex;
+class QProgressBar;
 class QSerialPort;
 class QTimer;
 class SerialDeviceEnumerator;
@@ -53,9 +59,12 @@ public:
     // Handles one delivery of bytes as if it had just been read from the port.
     void receiveDelivery(const QByteArray &delivery);
 
-    // Where every transfer is kept as a file of changes; empty keeps none.
-    void setTransferArchiveFolder(const QString &folder) { archiveFolder = folder; }
+    // Where every transfer is kept as a file of changes; empty keeps none. The folder's index,
+    // in the given file or else in this user's data folder, is brought up to date beside the
+    // window.
+    void setTransferArchiveFolder(const QString &folder, const QString &indexFile = {});
     QString transferArchiveFolder() const { return archiveFolder; }
+    ArchiveIndexer *archiveIndexer() const { return indexer; }
 
     // Remembers the window's place for the next start. Runs when the window closes, at Exit and
     // when the application quits otherwise; running it twice does no harm.
@@ -84,6 +93,9 @@ private:
     void on_actionExit_activated();
     void on_actionRead_activated();
     void on_actionSave_activated();
+    void on_actionHistory_activated();
+    void on_actionCompare_activated();
+    void on_actionArchiveFolder_activated();
     void connectActions();
     // Runs on every change of the table's selection; no slot, as the view has no such signal of
     // its own to be connected by name.
@@ -119,6 +131,9 @@ private:
     // without Save does not lose them. Runs before what is shown is replaced or used, and at
     // the end of the session; not at every key.
     void keepTypedNames();
+    // The index on this thread, for History and Compare; opened at their first use.
+    ArchiveIndex *historyIndex();
+    void showIndexProgress();
 
     SerialDeviceEnumerator *enumerator = nullptr;
     QSerialPort *port = nullptr;
@@ -144,6 +159,12 @@ private:
     // The kept file of the transfer shown, and what it holds; no file once another is shown.
     QString keptShownFile;
     ChangeFileContent keptShownContent;
+    ArchiveIndexer *indexer = nullptr;
+    std::unique_ptr<ArchiveIndex> shownIndex;
+    QPointer<History> history;
+    QProgressBar *indexProgress = nullptr;
+    // The file the readings shown came from or were kept in; empty for none.
+    QString shownFile;
     // The selection's figures last shown, so that a message of another kind is not cleared when
     // the selection goes.
     QString shownFigures;

@@ -4,6 +4,7 @@
 #include "app/backgroundwork.h"
 #include "app/plainmessage.h"
 #include "app/settings.h"
+#include "records/archiveindexer.h"
 #include "records/changefile.h"
 #include "records/protocol.h"
 #include "records/protocoljob.h"
@@ -211,6 +212,7 @@ bool MainWindow::readChangesFrom(const QString &fileName)
     serialNumber = content.serialNumber;
     ui->lblZav->setText(serialNumber);
     measurements = content.measurements;
+    shownFile = fileName;
     ui->statusBar->clearMessage();
     showData();
     rememberFile(fileName, /*saved=*/false, /*isChangeFile=*/true);
@@ -234,9 +236,13 @@ QString MainWindow::archiveTransfer(const ReceivedTransfer &received, bool cutOf
     if (kept.kept && !cutOff) {
         keptShownFile = kept.filePath;
         keptShownContent = transfer;
+        shownFile = kept.filePath;
     }
-    if (kept.kept)
+    if (kept.kept) {
+        if (indexer)
+            indexer->indexFile(kept.filePath);
         return tr("Kept as %1.").arg(QFileInfo(kept.filePath).fileName());
+    }
     return tr("The transfer could not be kept in %1: %2")
         .arg(QDir::toNativeSeparators(archiveFolder), kept.error);
 }

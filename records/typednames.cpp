@@ -2,6 +2,7 @@
 #include "ui_mainwindow.h"
 
 #include "mainwindow/messagebar.h"
+#include "records/archiveindexer.h"
 #include "records/safesave.h"
 
 #include <QBuffer>
@@ -29,6 +30,9 @@ void MainWindow::keepTypedNames()
     if (buffer.open(QIODevice::WriteOnly) && writeChangeFile(buffer, content)
         && saveFileSafely(keptShownFile, bytes, &error)) {
         keptShownContent = content;
+        // History finds the control by the names now in its file.
+        if (indexer)
+            indexer->indexFile(keptShownFile);
         return;
     }
     ui->statusBar->showMessage(tr("The names could not be written to the kept transfer %1: %2")

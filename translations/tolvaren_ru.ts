@@ -17,6 +17,121 @@
     </message>
 </context>
 <context>
+    <name>Compare</name>
+    <message>
+        <source>Compare controls</source>
+        <translation>Сравнение контролей</translation>
+    </message>
+    <message>
+        <source>&amp;Group in the chart:</source>
+        <translation>&amp;Группа на графике:</translation>
+    </message>
+    <message>
+        <source>&amp;Save the chart…</source>
+        <translation>&amp;Сохранить график…</translation>
+    </message>
+    <message>
+        <source>This control: %1</source>
+        <translation>Этот контроль: %1</translation>
+    </message>
+    <message>
+        <source>Previous control: %1</source>
+        <translation>Предыдущий контроль: %1</translation>
+    </message>
+    <message>
+        <source>No earlier control of this object is kept.</source>
+        <translation>Более раннего контроля этого объекта нет.</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>Группа</translation>
+    </message>
+    <message>
+        <source>Readings</source>
+        <translation>Показания</translation>
+    </message>
+    <message>
+        <source>Minimum</source>
+        <translation>Минимум</translation>
+    </message>
+    <message>
+        <source>Mean</source>
+        <translation>Среднее</translation>
+    </message>
+    <message>
+        <source>Maximum</source>
+        <translation>Максимум</translation>
+    </message>
+    <message>
+        <source>Previous
+readings</source>
+        <translation>Показания
+ранее</translation>
+    </message>
+    <message>
+        <source>Previous
+minimum</source>
+        <translation>Минимум
+ранее</translation>
+    </message>
+    <message>
+        <source>Previous
+mean</source>
+        <translation>Среднее
+ранее</translation>
+    </message>
+    <message>
+        <source>Previous
+maximum</source>
+        <translation>Максимум
+ранее</translation>
+    </message>
+    <message>
+        <source>Change of
+minimum</source>
+        <translation>Изменение
+минимума</translation>
+    </message>
+    <message>
+        <source>Change of
+mean</source>
+        <translation>Изменение
+среднего</translation>
+    </message>
+    <message>
+        <source>Note</source>
+        <translation>Примечание</translation>
+    </message>
+    <message>
+        <source>only in this control</source>
+        <translation>только в этом контроле</translation>
+    </message>
+    <message>
+        <source>only in the previous control</source>
+        <translation>только в предыдущем контроле</translation>
+    </message>
+    <message>
+        <source>%1 of %2: minimum and mean in every control</source>
+        <translation>%1 объекта %2: минимум и среднее по всем контролям</translation>
+    </message>
+    <message>
+        <source>PNG image (*.png)</source>
+        <translation>Изображение PNG (*.png)</translation>
+    </message>
+    <message>
+        <source>SVG image (*.svg)</source>
+        <translation>Изображение SVG (*.svg)</translation>
+    </message>
+    <message>
+        <source>Save the chart</source>
+        <translation>Сохранение графика</translation>
+    </message>
+    <message>
+        <source>The chart could not be saved to %1.</source>
+        <translation>Не удалось сохранить график в %1.</translation>
+    </message>
+</context>
+<context>
     <name>Help</name>
     <message>
         <source>Help</source>
@@ -25,6 +140,120 @@
     <message>
         <source>The page %1 was not found in the working directory or the program&apos;s data folder, or it is not a regular file of at most 4 MiB.</source>
         <translation>Страница %1 не найдена ни в рабочей папке, ни в папке данных программы, или это не обычный файл размером не более 4 МиБ.</translation>
+    </message>
+</context>
+<context>
+    <name>History</name>
+    <message>
+        <source>History</source>
+        <translation>История</translation>
+    </message>
+    <message>
+        <source>&amp;Find:</source>
+        <translation>&amp;Найти:</translation>
+    </message>
+    <message>
+        <source>Object, inspector, device or serial number</source>
+        <translation>Объект, контролёр, прибор или заводской номер</translation>
+    </message>
+    <message>
+        <source>F&amp;rom:</source>
+        <translation>&amp;С:</translation>
+    </message>
+    <message>
+        <source>any day</source>
+        <translation>любого дня</translation>
+    </message>
+    <message>
+        <source>&amp;To:</source>
+        <translation>&amp;По:</translation>
+    </message>
+    <message>
+        <source>Read the chosen control into the main window</source>
+        <translation>Прочитать выбранный контроль в главное окно</translation>
+    </message>
+    <message>
+        <source>&amp;Open</source>
+        <translation>&amp;Открыть</translation>
+    </message>
+    <message>
+        <source>Compare the chosen control with the previous control of its object, or two chosen controls with each other</source>
+        <translation>Сравнить выбранный контроль с предыдущим контролем того же объекта или два выбранных контроля между собой</translation>
+    </message>
+    <message>
+        <source>&amp;Compare</source>
+        <translation>С&amp;равнить</translation>
+    </message>
+    <message>
+        <source>It has no date of control.</source>
+        <translation>В нём нет даты контроля.</translation>
+    </message>
+    <message>
+        <source>It is not a regular file.</source>
+        <translation>Это не обычный файл.</translation>
+    </message>
+    <message>
+        <source>It is too large.</source>
+        <translation>Он слишком велик.</translation>
+    </message>
+    <message>
+        <source>It is not a text file.</source>
+        <translation>Это не текстовый файл.</translation>
+    </message>
+    <message>
+        <source>Controls: %1</source>
+        <translation>Контролей: %1</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryModel</name>
+    <message>
+        <source>Date</source>
+        <translation>Дата</translation>
+    </message>
+    <message>
+        <source>Object</source>
+        <translation>Объект</translation>
+    </message>
+    <message>
+        <source>Inspector</source>
+        <translation>Контролёр</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>Прибор</translation>
+    </message>
+    <message>
+        <source>Serial number</source>
+        <translation>Заводской номер</translation>
+    </message>
+    <message>
+        <source>Readings</source>
+        <translation>Показания</translation>
+    </message>
+    <message>
+        <source>Groups</source>
+        <translation>Группы</translation>
+    </message>
+    <message>
+        <source>Cut off</source>
+        <translation>Прерван</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Файл</translation>
+    </message>
+    <message>
+        <source>Size, bytes</source>
+        <translation>Размер, байт</translation>
+    </message>
+    <message>
+        <source>Unreadable: %1</source>
+        <translation>Не читается: %1</translation>
+    </message>
+    <message>
+        <source>cut off</source>
+        <translation>прерван</translation>
     </message>
 </context>
 <context>
@@ -451,6 +680,60 @@ Do you want to replace it?</source>
         <source>The names could not be written to the kept transfer %1: %2</source>
         <translation>Не удалось записать имена в сохранённую передачу %1: %2</translation>
     </message>
+    <message>
+        <source>&amp;History…</source>
+        <translation>&amp;История…</translation>
+    </message>
+    <message>
+        <source>Every control kept, found by object, inspector, device or serial number</source>
+        <translation>Все сохранённые контроли с поиском по объекту, контролёру, прибору и заводскому номеру</translation>
+    </message>
+    <message>
+        <source>&amp;Compare with the previous control…</source>
+        <translation>&amp;Сравнить с предыдущим контролем…</translation>
+    </message>
+    <message>
+        <source>The control shown beside the previous control of the same object</source>
+        <translation>Показанный контроль рядом с предыдущим контролем того же объекта</translation>
+    </message>
+    <message>
+        <source>&amp;Archive Folder…</source>
+        <translation>&amp;Папка архива…</translation>
+    </message>
+    <message>
+        <source>Choose the folder where every transfer is kept and whose history is shown</source>
+        <translation>Выбрать папку, в которой сохраняется каждая передача и чья история показывается</translation>
+    </message>
+    <message>
+        <source>The history of controls could not be brought up to date: %1</source>
+        <translation>Не удалось обновить историю контролей: %1</translation>
+    </message>
+    <message>
+        <source>History</source>
+        <translation>История</translation>
+    </message>
+    <message>
+        <source>The history of controls could not be opened:
+%1</source>
+        <translation>Не удалось открыть историю контролей:
+%1</translation>
+    </message>
+    <message>
+        <source>Choose the archive folder</source>
+        <translation>Выбор папки архива</translation>
+    </message>
+    <message>
+        <source>Transfers are kept in %1 from now on.</source>
+        <translation>Теперь передачи сохраняются в %1.</translation>
+    </message>
+    <message>
+        <source>Transfers are kept in %1 until the program ends; the settings could not be written to %2.</source>
+        <translation>Передачи сохраняются в %1 до завершения программы: не удалось записать настройки в %2.</translation>
+    </message>
+    <message>
+        <source>Indexing the archive: %v of %m</source>
+        <translation>Индексация архива: %v из %m</translation>
+    </message>
 </context>
 <context>
     <name>MessageLog</name>
@@ -488,6 +771,14 @@ Do you want to replace it?</source>
     <message>
         <source>[file]</source>
         <translation>[файл]</translation>
+    </message>
+    <message>
+        <source>Keep every transfer in FOLDER, and show its history, instead of the transfers folder.</source>
+        <translation>Сохранять каждую передачу в ПАПКУ и показывать её историю вместо папки transfers.</translation>
+    </message>
+    <message>
+        <source>FOLDER</source>
+        <translation>ПАПКА</translation>
     </message>
 </context>
 </TS>
