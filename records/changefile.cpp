@@ -6,6 +6,7 @@
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QIODevice>
+#include <QTextCodec>
 #include <QTextStream>
 
 namespace {
@@ -29,6 +30,105 @@ void useLocaleEncoding(QTextStream &stream)
     stream.setEncoding(QStringConverter::System);
     stream.setGenerateByteOrderMark(false);
 }
+
+// The lines of a device's text, a block at a time, whatever ends them: CR LF, LF, CR alone, and
+// CR CR LF (a CR LF text passed once more through a conversion that puts a CR before every LF)
+// each end one line.
+class LineReader
+{
+public:
+    LineReader(QIODevice &from, ChangeFileEncoding encoding)
+        : device(from)
+        , windows1251(encoding == ChangeFileEncoding::Windows1251
+                          ? QTextCodec::codecForName("windows-1251")
+                          : nullptr)
+    { }
+
+    // False past the end, with the line left empty.
+    bool readInto(QString *line)
+    {
+        qsizetype end = -1;
+        for (;;) {
+            end = indexOfLineEnd(searchFrom);
+            // A CR may begin a longer line end that the next block completes.
+            if (end >= 0 && (bytes.at(end) == '\n' || end + 2 < bytes.size() || atEnd))
+                break;
+            if (atEnd)
+                break;
+            searchFrom = end >= 0 ? end : bytes.size();
+            readBlock();
+        }
+        if (end < 0 && start == bytes.size()) {
+            line->clear();
+            return false;
+        }
+        const qsizetype lineStop = end >= 0 ? end : bytes.size();
+        *line = decode(QByteArrayView(bytes).sliced(start, lineStop - start));
+        start = end >= 0 ? end + lineEndLength(end) : bytes.size();
+        searchFrom = start;
+        return true;
+    }
+
+    QString next()
+    {
+        QString line;
+        readInto(&line);
+        return line;
+    }
+
+private:
+    static constexpr qint64 blockBytes = 1 << 20;
+
+    qsizetype indexOfLineEnd(qsizetype from) const
+    {
+        const char *const begin = bytes.constData();
+        const char *const end = begin + bytes.size();
+        for (const char *at = begin + from; at < end; ++at) {
+            if (*at == '\n' || *at == '\r')
+                return at - begin;
+        }
+        return -1;
+    }
+
+    qsizetype lineEndLength(qsizetype end) const
+    {
+        const QByteArrayView rest = QByteArrayView(bytes).sliced(end);
+        if (rest.startsWith("\r\r\n"))
+            return 3;
+        return rest.startsWith("\r\n") ? 2 : 1;
+    }
+
+    void readBlock()
+    {
+        // What the lines before took is given back before the block is added.
+        bytes.remove(0, start);
+        searchFrom -= start;
+        start = 0;
+        const QByteArray block = device.read(blockBytes);
+        if (block.isEmpty())
+            atEnd = true;
+        bytes += block;
+    }
+
+    QString decode(QByteArrayView line)
+    {
+        if (windows1251)
+            return windows1251->toUnicode(line.constData(), int(line.size()));
+        // Spreadsheet programs open a file saved as UTF-8 with a byte-order mark.
+        if (first && line.startsWith("\xEF\xBB\xBF"))
+            line = line.sliced(3);
+        first = false;
+        return QString::fromLocal8Bit(line);
+    }
+
+    QIODevice &device;
+    QTextCodec *windows1251;
+    QByteArray bytes;
+    qsizetype start = 0;
+    qsizetype searchFrom = 0;
+    bool atEnd = false;
+    bool first = true;
+};
 
 } // namespace
 
@@ -64,24 +164,23 @@ bool writeChangeFile(QIODevice &device, const ChangeFileContent &content,
 }
 
 ChangeFileContent readChangeFile(QIODevice &device, const ChangeFilePrefixes &prefixes,
-                                 ChangeFileReading *reading)
+                                 ChangeFileReading *reading, ChangeFileEncoding encoding)
 {
     const ChangeFilePrefixes plain = ChangeFilePrefixes::untranslated();
-    QTextStream stream(&device);
-    useLocaleEncoding(stream);
+    LineReader lines(device, encoding);
 
     ChangeFileContent content;
-    // Past the end readLine() gives an empty text, which is what a short file's missing lines mean.
+    // Past the end a line is empty, which is what a short file's missing lines mean.
     content.object =
-        stripChangeFilePrefix(stream.readLine(), prefixes.object, plain.object, objectPrefixLength);
-    content.inspector = stripChangeFilePrefix(stream.readLine(), prefixes.inspector,
-                                              plain.inspector, inspectorPrefixLength);
-    content.dateTime = QDateTime::fromString(stream.readLine(), dateFormat);
-    content.deviceName = stream.readLine();
-    content.serialNumber = stream.readLine();
+        stripChangeFilePrefix(lines.next(), prefixes.object, plain.object, objectPrefixLength);
+    content.inspector = stripChangeFilePrefix(lines.next(), prefixes.inspector, plain.inspector,
+                                              inspectorPrefixLength);
+    content.dateTime = QDateTime::fromString(lines.next(), dateFormat);
+    content.deviceName = lines.next();
+    content.serialNumber = lines.next();
 
     QString line;
-    while (stream.readLineInto(&line)) {
+    while (lines.readInto(&line)) {
         if (reading) {
             if (reading->cancelled)
                 break;
@@ -113,7 +212,10 @@ ChangeFileLoad loadChangeFile(const QString &fileName, const ChangeFilePrefixes 
             buffer.open(QIODevice::ReadOnly);
             if (reading)
                 reading->bytesInAll = file.bytes.size();
-            load.content = readChangeFile(buffer, prefixes, reading);
+            // Files of the earlier program on Russian systems are in that system's code page.
+            if (!QByteArrayView(file.bytes).isValidUtf8())
+                load.encoding = ChangeFileEncoding::Windows1251;
+            load.content = readChangeFile(buffer, prefixes, reading, load.encoding);
             load.status =
                 reading && reading->cancelled ? ChangeFileLoad::Cancelled : ChangeFileLoad::Read;
         }
@@ -151,9 +253,4 @@ QString defaultChangeFileName(const QString &object, const QString &inspector,
     for (const char from : { ' ', '.', ':', '/', '\\' })
         name.replace(QLatin1Char(from), QLatin1Char('_'));
     return name;
-}
-
-QString withFileSuffix(const QString &name, const QString &suffix)
-{
-    return name.endsWith(suffix, Qt::CaseSensitive) ? name : name + suffix;
 }

@@ -46,11 +46,17 @@ struct ChangeFileReading
     std::atomic<bool> cancelled { false };
 };
 
+// The system's encoding (UTF-8), in which files are written, or the code page in which the
+// earlier Windows program wrote them on Russian systems.
+enum class ChangeFileEncoding { System, Windows1251 };
+
 // Reads a file from an open device. The first five lines are taken as the header whatever they
-// hold; missing lines count as empty. A reading that is cancelled stops between two lines.
+// hold; missing lines count as empty. CR LF, LF, CR alone and CR CR LF each end a line. A reading
+// that is cancelled stops between two lines.
 ChangeFileContent readChangeFile(QIODevice &device,
                                  const ChangeFilePrefixes &prefixes = ChangeFilePrefixes::current(),
-                                 ChangeFileReading *reading = nullptr);
+                                 ChangeFileReading *reading = nullptr,
+                                 ChangeFileEncoding encoding = ChangeFileEncoding::System);
 
 // A file of changes read by name, or why it was not.
 struct ChangeFileLoad
@@ -59,6 +65,8 @@ struct ChangeFileLoad
 
     Status status = Failed;
     QString systemError; // the system's reason when the file could not be opened or read
+    // Windows-1251 for a file that is not valid UTF-8.
+    ChangeFileEncoding encoding = ChangeFileEncoding::System;
     ChangeFileContent content;
 };
 
@@ -67,7 +75,8 @@ struct ChangeFileLoad
 constexpr qint64 maxChangeFileBytes = 64 * 1024 * 1024;
 
 // Reads a file of changes by name: only a regular file of at most maxChangeFileBytes that holds
-// no zero byte. A FIFO or a device is refused before it is opened, so nothing blocks on it.
+// no zero byte, as Windows-1251 when it is not valid UTF-8. A FIFO or a device is refused before it
+// is opened, so nothing blocks on it.
 ChangeFileLoad loadChangeFile(const QString &fileName,
                               const ChangeFilePrefixes &prefixes = ChangeFilePrefixes::current(),
                               ChangeFileReading *reading = nullptr);
@@ -80,6 +89,3 @@ QString stripChangeFilePrefix(const QString &line, const QString &prefixInUse,
 // The name Save proposes, from the object, the inspector and the date as the date field shows it.
 QString defaultChangeFileName(const QString &object, const QString &inspector,
                               const QString &displayedDate);
-
-// The chosen name with the suffix (".csv") appended unless it already ends so (case-sensitively).
-QString withFileSuffix(const QString &name, const QString &suffix);

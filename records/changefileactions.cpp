@@ -93,9 +93,15 @@ void MainWindow::on_actionSave_activated()
         filters.join(QStringLiteral(";;")), &selectedFilter, QFileDialog::DontUseNativeDialog);
     if (chosen.isEmpty())
         return;
-    const auto kind = SavedKind(std::max<qsizetype>(0, filters.indexOf(selectedFilter)));
-
-    const QString fileName = withFileSuffix(chosen, choices.at(int(kind)).suffix);
+    // A suffix typed decides the kind of file; the filter decides only when none is typed.
+    auto kind = SavedKind(std::max<qsizetype>(0, filters.indexOf(selectedFilter)));
+    QString fileName = chosen + choices.at(int(kind)).suffix;
+    for (qsizetype choice = 0; choice < choices.size(); ++choice) {
+        if (chosen.endsWith(choices.at(choice).suffix, Qt::CaseInsensitive)) {
+            kind = SavedKind(choice);
+            fileName = chosen;
+        }
+    }
     // The dialog asked about the name it returned; a file that only the suffix names has not been
     // asked about yet.
     if (fileName != chosen && QFileInfo::exists(fileName)) {
@@ -213,7 +219,13 @@ bool MainWindow::readChangesFrom(const QString &fileName)
     ui->lblZav->setText(serialNumber);
     measurements = content.measurements;
     shownFile = fileName;
-    ui->statusBar->clearMessage();
+    if (load.encoding == ChangeFileEncoding::Windows1251)
+        ui->statusBar->showMessage(
+            tr("%1 is not UTF-8 text; it was read as Windows-1251, the encoding of the earlier "
+               "Windows program.")
+                .arg(QDir::toNativeSeparators(fileName)));
+    else
+        ui->statusBar->clearMessage();
     showData();
     rememberFile(fileName, /*saved=*/false, /*isChangeFile=*/true);
     return true;

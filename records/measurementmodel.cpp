@@ -48,6 +48,28 @@ int MeasurementModel::columnCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : int(columns.size());
 }
 
+namespace {
+
+// A cell lays out all of its text to elide it, which for a text of millions of characters takes
+// seconds at every repaint; no cell is wide enough to show more than this anyway.
+constexpr qsizetype shownCharacters = 2000;
+
+bool isTooLongToShow(const QString &text)
+{
+    return text.size() > shownCharacters;
+}
+
+QString shownPart(const QString &text)
+{
+    if (!isTooLongToShow(text))
+        return text;
+    const qsizetype end =
+        text.at(shownCharacters - 1).isHighSurrogate() ? shownCharacters - 1 : shownCharacters;
+    return text.left(end) + QChar(0x2026);
+}
+
+} // namespace
+
 QVariant MeasurementModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.column() >= columns.size())
@@ -56,6 +78,9 @@ QVariant MeasurementModel::data(const QModelIndex &index, int role) const
     if (index.row() >= values.size())
         return QVariant();
     if (role == Qt::DisplayRole)
+        return shownPart(values.at(index.row()));
+    // The whole text of a reading too long for its cell.
+    if (role == Qt::ToolTipRole && isTooLongToShow(values.at(index.row())))
         return values.at(index.row());
     if (role == Qt::TextAlignmentRole)
         return int(Qt::AlignRight);
@@ -65,7 +90,7 @@ QVariant MeasurementModel::data(const QModelIndex &index, int role) const
 QVariant MeasurementModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
-        return section < groups.size() ? QVariant(groups.at(section)) : QVariant();
+        return section < groups.size() ? QVariant(shownPart(groups.at(section))) : QVariant();
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 

@@ -12,6 +12,8 @@
 #include <xlsxwriter.h>
 
 #include <algorithm>
+#include <clocale>
+#include <locale.h>
 
 namespace {
 
@@ -27,6 +29,67 @@ QString translated(const char *text)
     return QCoreApplication::translate("MainWindow", text);
 }
 
+// The library formats numbers, dates and column widths with the C library, in the calling
+// thread's locale, which the toolkit sets from the desktop's at start: on a Russian desktop
+// 0.52 would be written as 0,52, which no spreadsheet program reads. Only this thread changes,
+// for as long as the workbook is made; the process-wide locale stays as other threads see it.
+class CLocaleOnThisThread
+{
+public:
+    CLocaleOnThisThread()
+        : cLocale(newlocale(LC_ALL_MASK, "C", locale_t(nullptr)))
+        , previous(cLocale ? uselocale(cLocale) : locale_t(nullptr))
+    { }
+    ~CLocaleOnThisThread()
+    {
+        if (cLocale) {
+            uselocale(previous);
+            freelocale(cLocale);
+        }
+    }
+    Q_DISABLE_COPY(CLocaleOnThisThread)
+
+private:
+    locale_t cLocale;
+    locale_t previous;
+};
+
+bool isEscapeLike(const QString &text, qsizetype at)
+{
+    if (at + 6 >= text.size() || text.at(at) != u'_' || text.at(at + 1) != u'x'
+        || text.at(at + 6) != u'_')
+        return false;
+    for (qsizetype digit = at + 2; digit < at + 6; ++digit) {
+        if (!QStringView(u"0123456789ABCDEFabcdef").contains(text.at(digit)))
+            return false;
+    }
+    return true;
+}
+
+// The sheet's XML may hold no control character but tab and line feed (a carriage return would
+// read back as a line feed), no U+FFFE or U+FFFF and no lone surrogate. The format writes such a
+// character as _xHHHH_, and the underscore of a text that reads like such an escape as _x005F_,
+// so that every text reads back as it was.
+QByteArray sheetText(const QString &text)
+{
+    QString escaped;
+    escaped.reserve(text.size());
+    for (qsizetype at = 0; at < text.size(); ++at) {
+        const char16_t c = text.at(at).unicode();
+        if (QChar::isHighSurrogate(c) && at + 1 < text.size() && text.at(at + 1).isLowSurrogate()) {
+            escaped.append(text.at(at)).append(text.at(at + 1));
+            ++at;
+        } else if ((c < 0x20 && c != u'\t' && c != u'\n') || QChar::isSurrogate(c) || c == 0xFFFE
+                   || c == 0xFFFF || isEscapeLike(text, at)) {
+            escaped += QStringLiteral("_x%1_").arg(
+                QString::number(c, 16).toUpper().rightJustified(4, QLatin1Char('0')));
+        } else {
+            escaped += text.at(at);
+        }
+    }
+    return escaped.toUtf8();
+}
+
 class Sheet
 {
 public:
@@ -38,7 +101,7 @@ public:
     void text(lxw_row_t row, lxw_col_t column, const QString &value)
     {
         if (!value.isEmpty())
-            check(worksheet_write_string(worksheet, row, column, value.toUtf8().constData(),
+            check(worksheet_write_string(worksheet, row, column, sheetText(value).constData(),
                                          nullptr));
     }
 
@@ -124,6 +187,7 @@ bool writeSpreadsheet(QIODevice &device, const ChangeFileContent &content, QStri
         return false;
     }
 
+    const CLocaleOnThisThread cLocale;
     // The library writes to a file of its own naming; the caller's device gets it whole.
     const QTemporaryDir folder;
     if (!folder.isValid()) {

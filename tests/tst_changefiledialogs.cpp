@@ -121,10 +121,18 @@ private slots:
         QCOMPARE(screen(), before);
     }
 
-    // A file dropped on the window goes the way of Read, its failure box included.
+    // A file dropped on the window goes the way of Read, its failure box included. This one was
+    // written by the earlier Windows program on a Russian system, and holds a reading too long
+    // for its cell, which shows its beginning and gives the whole in its tooltip.
     void droppedFileIsRead()
     {
-        QVERIFY(writeFile("dropped.csv", QByteArray(example).replace("GROUP#2;1.07", "GROUP#3;9")));
+        const QString longReading(5000, u'9');
+        QVERIFY(
+            writeFile("dropped.csv",
+                      QTextCodec::codecForName("windows-1251")
+                          ->fromUnicode(QString::fromUtf8(example)
+                                            .replace("Pipe 12", "Труба 12")
+                                            .replace("GROUP#2;1.07", "GROUP#3;" + longReading))));
         const auto drop = [this](const char *name) {
             QMimeData mime;
             mime.setUrls({ QUrl::fromLocalFile(QDir().absoluteFilePath(name)) });
@@ -135,6 +143,11 @@ private slots:
             QTest::qWait(50);
         };
         QCOMPARE(operate([&] { drop("dropped.csv"); }, {}), QString());
+        QCOMPARE(w->text("edtObject"), "Труба 12");
+        QVERIFY(w->widget<QStatusBar>("statusBar")->currentMessage().contains("Windows-1251"));
+        const QModelIndex cell = w->widget<QTableView>("tableMeasurement")->model()->index(0, 1);
+        QCOMPARE(cell.data().toString(), longReading.left(2000) + "…");
+        QCOMPARE(cell.data(Qt::ToolTipRole).toString(), longReading);
         QCOMPARE(operate([&] { drop("gone.csv"); }, { press(QMessageBox::Ok) }), QString());
         QCOMPARE(w->window->measurementStore().keys(), QStringList({ "GROUP#1", "GROUP#3" }));
     }
@@ -178,48 +191,58 @@ private slots:
         QCOMPARE(screen(), before);
     }
 
-    // The spreadsheet and the protocol through the same dialog, read back by tools no one here
-    // wrote: numbers as number cells showing the digits received, other readings as text, the
-    // date as a date, the groups in their numbers' order.
+    // The spreadsheet and the protocol through the same dialog, each chosen by the suffix typed
+    // over the filter, read back by tools no one here wrote: numbers as number cells showing the
+    // digits received, other readings as text (characters that XML forbids included), the date as
+    // a date, the groups in their numbers' order.
     void saveWritesASpreadsheetAndAProtocol()
     {
         w->window->receiveDelivery(QTextCodec::codecForName("CP866")->fromUnicode(
             "DEVICE X-100\r\nSN 517\r\nGROUP#10 +2\r\nGROUP#2 -1.50\r\nGROUP#1 0,98\r\n"
             "GROUP#1 0.98 мм\r\nEND\r\n"));
         w->widget<QLineEdit>("edtObject")->setText(QStringLiteral("Труба 12"));
+        w->widget<QLineEdit>("edtInspector")->setText(u"\x01\r\t\uFFFF\uFFFE\xD800_x0041_"_qs);
         w->widget<QDateTimeEdit>("dtmDate")->setDateTime({ QDate(2026, 12, 5), QTime(14, 3, 9) });
-        QCOMPARE(run("actionSave", { choose("results", "Spreadsheet (*.xlsx)") }), QString());
-        QCOMPARE(run("actionSave", { choose("results", "Protocol of control (*.pdf)") }),
-                 QString());
-        QCOMPARE(files(), QStringList({ "results.pdf", "results.xlsx" }));
+        QCOMPARE(run("actionSave", { choose("results.xlsx") }), QString());
+        QCOMPARE(run("actionSave", { choose("Results.PDF", "Spreadsheet (*.xlsx)") }), QString());
+        QCOMPARE(files(), QStringList({ "Results.PDF", "results.xlsx" }));
 
-        const QString cells = "import openpyxl, sys\n"
-                              "for row in openpyxl.load_workbook(sys.argv[1]).active.iter_rows():\n"
-                              "    for c in row:\n"
-                              "        if c.value is not None:\n"
-                              "            print(c.coordinate, type(c.value).__name__, c.value,"
-                              " c.number_format)";
+        // This openpyxl leaves the format's escapes in shared strings; they are read as it says.
+        const QString cells =
+            "import openpyxl, sys\n"
+            "from openpyxl.cell.text import Text\n"
+            "from openpyxl.utils.escape import unescape\n"
+            "openpyxl.reader.excel.read_string_table = lambda xml: [unescape(Text.from_tree(si)"
+            ".content) for _, si in openpyxl.xml.functions.iterparse(xml) if "
+            "si.tag.endswith('}si')]\n"
+            "for row in openpyxl.load_workbook(sys.argv[1]).active.iter_rows():\n"
+            "    for c in row:\n"
+            "        if c.value is not None:\n"
+            "            print(c.coordinate, type(c.value).__name__, repr(c.value), "
+            "c.number_format)";
         // Debian's own Python, which its python3-openpyxl is for.
         QCOMPARE(runTool("/usr/bin/python3", { "-c", cells, "results.xlsx" }),
-                 QStringList({ "A1 str Object of control General", "B1 str Труба 12 General",
-                               "A2 str Inspector General", "B2 str Team 2 General",
-                               "A3 str Date General",
-                               "B3 datetime 2026-12-05 14:03:09 dd.mm.yyyy hh:mm:ss",
-                               "A4 str Device General", "B4 str DEVICE X-100 General",
-                               "A5 str Serial number General", "B5 str SN 517 General",
-                               "B7 str GROUP#1 General", "C7 str GROUP#2 General",
-                               "D7 str GROUP#10 General", "A8 int 1 General", "B8 float 0.98 0.00",
-                               "C8 float -1.5 0.00", "D8 int 2 0", "A9 int 2 General",
-                               "B9 str 0.98 мм General" }));
+                 QStringList({ "A1 str 'Object of control' General", "B1 str 'Труба 12' General",
+                               "A2 str 'Inspector' General",
+                               "B2 str '\\x01\\r\\t\\uffff\\ufffe\\ud800_x0041_' General",
+                               "A3 str 'Date' General",
+                               "B3 datetime datetime.datetime(2026, 12, 5, 14, 3, 9) "
+                               "dd.mm.yyyy hh:mm:ss",
+                               "A4 str 'Device' General", "B4 str 'DEVICE X-100' General",
+                               "A5 str 'Serial number' General", "B5 str 'SN 517' General",
+                               "B7 str 'GROUP#1' General", "C7 str 'GROUP#2' General",
+                               "D7 str 'GROUP#10' General", "A8 int 1 General",
+                               "B8 float 0.98 0.00", "C8 float -1.5 0.00", "D8 int 2 0",
+                               "A9 int 2 General", "B9 str '0.98 мм' General" }));
 
-        QVERIFY(runTool("pdfinfo", { "results.pdf" })
+        QVERIFY(runTool("pdfinfo", { "Results.PDF" })
                     .contains(QRegularExpression("^Page size: .*\\(A4\\)$")));
-        const QStringList fonts = runTool("pdffonts", { "results.pdf" }).mid(2);
+        const QStringList fonts = runTool("pdffonts", { "Results.PDF" }).mid(2);
         QVERIFY(!fonts.isEmpty());
         for (const QString &font : fonts)
             QVERIFY2(font.contains(QRegularExpression(" yes +(yes|no) +(yes|no) +\\d+ +\\d+$")),
                      qPrintable(font));
-        const QString text = runTool("pdftotext", { "results.pdf", "-" }).join(' ').simplified();
+        const QString text = runTool("pdftotext", { "Results.PDF", "-" }).join(' ').simplified();
         QVERIFY2(text.contains(QRegularExpression("Труба 12.*GROUP#1 GROUP#2 GROUP#10 1 0,98 "
                                                   "-1.50 \\+2 2 0.98 мм Page 1 of 1")),
                  qPrintable(text));

@@ -40,12 +40,13 @@ private slots:
         QVERIFY(!writeChangeFile(full, { "Pipe 12", {}, {}, {}, {}, store }));
     }
 
-    // Line feeds alone, blank lines and lines without a separator, a date that does not parse, a
-    // repeated name (its last record counts) and no line end at the end.
+    // Every ordinary line end (LF, CR alone, CR CR LF, CR LF), blank lines and lines without a
+    // separator, a repeated name (its last record counts) and no line end at the end.
     void shouldReadAFileWrittenByHand()
     {
-        QByteArray bytes("THE OBJECT OF CONTROL Pipe 12\nINSPECTOR Team 2\n31.02.2026 10:00:00\n\n"
-                         "SN 5\nK;\nplain\r\n\r\nL;;2;\n;1\nK;3;4");
+        QByteArray bytes(
+            "THE OBJECT OF CONTROL Pipe 12\nINSPECTOR Team 2\r05.12.2026 10:00:00\r\r\n"
+            "\nSN 5\rK;\rplain\r\n\r\nL;;2;\n;1\r\r\nK;3;4");
         QBuffer buffer(&bytes);
         QVERIFY(buffer.open(QIODevice::ReadOnly));
         const ChangeFileContent content =
@@ -53,9 +54,16 @@ private slots:
         QCOMPARE(QStringList({ content.object, content.inspector, content.deviceName,
                                content.serialNumber }),
                  QStringList({ "Pipe 12", "Team 2", "", "SN 5" }));
-        QVERIFY(!content.dateTime.isValid());
+        QCOMPARE(content.dateTime, QDateTime({ 2026, 12, 5 }, { 10, 0 }));
         QCOMPARE(content.measurements,
                  Store({ { "", { "1" } }, { "K", { "3", "4" } }, { "L", { "", "2", "" } } }));
+
+        // A line end that the reader's blocks of a mebibyte cut in two.
+        bytes = "THE OBJECT OF CONTROL ";
+        bytes += QByteArray((1 << 20) - 2 - bytes.size(), 'x') + "\r\r\nINSPECTOR Team 2";
+        QBuffer large(&bytes);
+        QVERIFY(large.open(QIODevice::ReadOnly));
+        QCOMPARE(readChangeFile(large, ChangeFilePrefixes::untranslated()).inspector, "Team 2");
     }
 
     // Numbers as numbers, of any length; everything else code unit by code unit.
