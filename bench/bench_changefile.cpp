@@ -82,6 +82,30 @@ void benchReadThroughWindow(const QByteArray &key, int groups, int readings)
                 QStringLiteral("Select all of %1, to its figures").arg(what).toUtf8());
 }
 
+// One reading of twenty million characters, within the file's bound: how long a repaint of the
+// table holding it takes.
+void benchRepaintOfLongReading()
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("long.csv"));
+    ChangeFileContent content;
+    content.measurements.insert(QStringLiteral("GROUP#1"), { QString(20'000'000, u'7') });
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || !writeChangeFile(file, content))
+        return;
+    file.close();
+    MainWindow window(nullptr, new NoDevices);
+    window.show();
+    window.readChangesFrom(path);
+    QCoreApplication::processEvents();
+    auto *table = window.findChild<QTableView *>(QStringLiteral("tableMeasurement"));
+    const double repaintMs = medianMs(runs, [&] { table->viewport()->repaint(); });
+    std::printf("  repaint of a table holding a reading of 20,000,000 characters: %8.1f ms\n",
+                repaintMs);
+    printFigure("repaint_long_reading", repaintMs, "ms",
+                "Repaint of a table holding a reading of 20,000,000 characters");
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -144,5 +168,6 @@ int main(int argc, char *argv[])
 
     benchReadThroughWindow("10x1000000", 10, 1000000);
     benchReadThroughWindow("100000x1", 100000, 1);
+    benchRepaintOfLongReading();
     return 0;
 }
