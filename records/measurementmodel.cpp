@@ -68,6 +68,26 @@ QString shownPart(const QString &text)
     return text.left(end) + QChar(0x2026);
 }
 
+// A tooltip lays its text out on one line per line break and is cut at the screen's edge: the
+// reading is broken into lines a screen can show, and as many as a screen holds. The whole
+// would freeze the window as a cell did: 100,000 characters take seconds.
+constexpr qsizetype tooltipLineCharacters = 100;
+constexpr qsizetype tooltipLines = 40;
+
+QString tooltipOf(const QString &text)
+{
+    constexpr qsizetype shown = tooltipLineCharacters * tooltipLines;
+    QString tooltip;
+    for (qsizetype at = 0; at < text.size() && at < shown; at += tooltipLineCharacters) {
+        if (at > 0)
+            tooltip += QLatin1Char('\n');
+        tooltip += QStringView(text).mid(at, tooltipLineCharacters);
+    }
+    if (text.size() > shown)
+        tooltip += QChar(0x2026);
+    return tooltip;
+}
+
 } // namespace
 
 QVariant MeasurementModel::data(const QModelIndex &index, int role) const
@@ -79,9 +99,8 @@ QVariant MeasurementModel::data(const QModelIndex &index, int role) const
         return QVariant();
     if (role == Qt::DisplayRole)
         return shownPart(values.at(index.row()));
-    // The whole text of a reading too long for its cell.
     if (role == Qt::ToolTipRole && isTooLongToShow(values.at(index.row())))
-        return values.at(index.row());
+        return tooltipOf(values.at(index.row()));
     if (role == Qt::TextAlignmentRole)
         return int(Qt::AlignRight);
     return QVariant();
