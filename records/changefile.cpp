@@ -9,6 +9,9 @@
 #include <QTextCodec>
 #include <QTextStream>
 
+#include <algorithm>
+#include <cstring>
+
 namespace {
 
 const QString dateFormat = QStringLiteral("dd.MM.yyyy hh:mm:ss");
@@ -63,7 +66,7 @@ public:
             return false;
         }
         const qsizetype lineStop = end >= 0 ? end : bytes.size();
-        *line = decode(QByteArrayView(bytes).sliced(start, lineStop - start));
+        decodeInto(QByteArrayView(bytes).sliced(start, lineStop - start), line);
         start = end >= 0 ? end + lineEndLength(end) : bytes.size();
         searchFrom = start;
         return true;
@@ -98,30 +101,39 @@ private:
         return rest.startsWith("\r\n") ? 2 : 1;
     }
 
+    // The buffer and the line keep their memory from line to line: a fresh allocation for each
+    // of a few long lines costs more than reading them.
     void readBlock()
     {
-        // What the lines before took is given back before the block is added.
-        bytes.remove(0, start);
+        const qsizetype kept = bytes.size() - start;
+        std::memmove(bytes.data(), bytes.constData() + start, size_t(kept));
         searchFrom -= start;
         start = 0;
-        const QByteArray block = device.read(blockBytes);
-        if (block.isEmpty())
-            atEnd = true;
-        bytes += block;
+        bytes.resize(kept + blockBytes);
+        const qint64 got = device.read(bytes.data() + kept, blockBytes);
+        bytes.resize(kept + std::max<qint64>(got, 0));
+        atEnd = got <= 0;
     }
 
-    QString decode(QByteArrayView line)
+    void decodeInto(QByteArrayView text, QString *line)
     {
-        if (windows1251)
-            return windows1251->toUnicode(line.constData(), int(line.size()));
-        // Spreadsheet programs open a file saved as UTF-8 with a byte-order mark.
-        if (first && line.startsWith("\xEF\xBB\xBF"))
-            line = line.sliced(3);
+        if (windows1251) {
+            *line = windows1251->toUnicode(text.constData(), int(text.size()));
+            return;
+        }
+        // A spreadsheet program saves UTF-8 text with a byte-order mark before the first line.
+        if (first && text.startsWith("\xEF\xBB\xBF"))
+            text = text.sliced(3);
         first = false;
-        return QString::fromLocal8Bit(line);
+        // The system's encoding is UTF-8 on Linux. A UTF-8 text never has more characters than
+        // bytes.
+        line->resize(text.size());
+        const QChar *end = utf8.appendToBuffer(line->data(), text);
+        line->truncate(end - line->constData());
     }
 
     QIODevice &device;
+    QStringDecoder utf8 { QStringDecoder::Utf8, QStringDecoder::Flag::Stateless };
     QTextCodec *windows1251;
     QByteArray bytes;
     qsizetype start = 0;
