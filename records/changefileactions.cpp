@@ -220,10 +220,8 @@ bool MainWindow::readChangesFrom(const QString &fileName)
     measurements = content.measurements;
     shownFile = fileName;
     if (load.encoding == ChangeFileEncoding::Windows1251)
-        ui->statusBar->showMessage(
-            tr("%1 is not UTF-8 text; it was read as Windows-1251, the encoding of the earlier "
-               "Windows program.")
-                .arg(QDir::toNativeSeparators(fileName)));
+        ui->statusBar->showMessage(tr("%1 is not UTF-8 text; it was read as Windows-1251.")
+                                       .arg(QFileInfo(fileName).fileName()));
     else
         ui->statusBar->clearMessage();
     showData();
