@@ -734,6 +734,10 @@ Do you want to replace it?</source>
         <source>Indexing the archive: %v of %m</source>
         <translation>Индексация архива: %v из %m</translation>
     </message>
+    <message>
+        <source>%1 is not UTF-8 text; it was read as Windows-1251.</source>
+        <translation>%1 — не текст в UTF-8; он прочитан в кодировке Windows-1251.</translation>
+    </message>
 </context>
 <context>
     <name>MessageLog</name>
