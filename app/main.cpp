@@ -1,4 +1,5 @@
 #include "app/caretblink.h"
+#include "app/quitsignals.h"
 #include "app/settings.h"
 #include "app/startup.h"
 #include "device/systemdevicesource.h"
@@ -19,6 +20,10 @@ int main(int argc, char *argv[])
     // Ties the window to its desktop entry, for its icon and name in the task switcher.
     QGuiApplication::setDesktopFileName(QStringLiteral("tolvaren"));
     QApplication::setApplicationVersion(QStringLiteral(TOLVAREN_VERSION));
+    // Asked by the system to end, the program ends as when the operator quits: the window closes
+    // and keeps what it has to. Taken from the start, so that none is lost while it starts.
+    QuitSignals quitSignals;
+    QObject::connect(&quitSignals, &QuitSignals::quitRequested, &app, &QCoreApplication::quit);
 
     applyProgramStyle();
     CaretBlinkTimeout caretBlinkTimeout;

@@ -5,7 +5,6 @@
 #include "device/serialdeviceenumerator.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QDebug>
 #include <QFile>
 #include <QLabel>
@@ -13,9 +12,31 @@
 #include <QPointer>
 #include <QSerialPort>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
+
+// The port's own form of its name: a path, or a name under /dev.
+QByteArray devicePath(const QSerialPort &port)
+{
+    const QString name = port.portName();
+    return QFile::encodeName(name.startsWith(QLatin1Char('/')) ? name
+                                                               : QStringLiteral("/dev/") + name);
+}
+
+// A folder, a regular file or a device of another kind named as the adapter is no terminal at
+// all. Where the device cannot even be opened to look (missing, forbidden, held) it may still be
+// a port.
+bool isNoTerminal(const QByteArray &path)
+{
+    const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool terminal = ::isatty(fd);
+    ::close(fd);
+    return !terminal;
+}
 
 // The system's reason for a failed open, with a hint where the user can act on it. The toolkit
 // reports a port that another program holds (its lock, or the line's exclusive use) as a
@@ -24,11 +45,7 @@ QString openFailureReason(const QSerialPort &failed)
 {
 #ifdef Q_OS_LINUX
     if (failed.error() == QSerialPort::PermissionError) {
-        // The port's own form of the name: a path, or a name under /dev.
-        const QString name = failed.portName();
-        const QByteArray path = QFile::encodeName(
-            name.startsWith(QLatin1Char('/')) ? name : QStringLiteral("/dev/") + name);
-        if (::access(path.constData(), R_OK | W_OK) == 0)
+        if (::access(devicePath(failed).constData(), R_OK | W_OK) == 0)
             return QCoreApplication::translate(
                 "MainWindow",
                 "The port is busy: another program uses it, for instance another copy of "
@@ -85,10 +102,14 @@ void MainWindow::openPort(QString name)
     }
     ui->actionConnection->setChecked(false);
     showConnectionState();
-    showOpenFailureBox(port->portName(), openFailureReason(*port));
+    const QByteArray path = devicePath(*port);
+    const QString text = isNoTerminal(path)
+        ? tr("%1 is not a serial port.").arg(QFile::decodeName(path))
+        : tr("The serial port used by another application");
+    showOpenFailureBox(port->portName(), text, openFailureReason(*port));
 }
 
-void MainWindow::showOpenFailureBox(const QString &name, const QString &reason)
+void MainWindow::showOpenFailureBox(const QString &name, const QString &text, const QString &reason)
 {
     // One box at a time, and none that waits for the operator while devices come and go: the
     // box is window-modal without an event loop of its own, and closes itself when its device
@@ -97,7 +118,7 @@ void MainWindow::showOpenFailureBox(const QString &name, const QString &reason)
     auto *box = new QMessageBox(QMessageBox::Critical, tr("Failed to open port"), QString(),
                                 QMessageBox::Ok, this);
     box->setObjectName(QStringLiteral("openFailureBox"));
-    setPlainTexts(*box, tr("The serial port used by another application"), reason);
+    setPlainTexts(*box, text, reason);
     connect(
         box, &QDialog::finished, box,
         [box, name] {
@@ -127,11 +148,7 @@ void MainWindow::closePort()
     qDebug() << "Close port";
     port = nullptr;
     showConnectionState();
-    // Whatever the instrument sent last without a line feed is a line of its own; a transfer
-    // still open then will never be complete.
-    handleUnfinishedLine();
-    if (const auto cut = pendingTransfer.close(QDateTime::currentDateTime()))
-        transferCutOff(*cut);
+    cutOffArrivingTransfer();
 }
 
 void MainWindow::showConnectionState()

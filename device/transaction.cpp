@@ -43,6 +43,15 @@ void MainWindow::handleUnfinishedLine()
     }
 }
 
+void MainWindow::cutOffArrivingTransfer()
+{
+    // Whatever the instrument sent last without a line feed is a line of its own; a transfer
+    // still open then will never be complete.
+    handleUnfinishedLine();
+    if (const auto cut = pendingTransfer.close(QDateTime::currentDateTime()))
+        transferCutOff(*cut);
+}
+
 void MainWindow::handleLine(const QString &line, const TransferMarkers &markers)
 {
     qDebug() << "input: " << line;

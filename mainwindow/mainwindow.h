@@ -66,8 +66,9 @@ public:
     QString transferArchiveFolder() const { return archiveFolder; }
     ArchiveIndexer *archiveIndexer() const { return indexer; }
 
-    // Remembers the window's place for the next start. Runs when the window closes, at Exit and
-    // when the application quits otherwise; running it twice does no harm.
+    // Keeps a transfer still arriving as cut off and remembers the window's place for the next
+    // start. Runs when the window closes (also when the system asks the program to end), at Exit
+    // and when the application quits otherwise; running it twice does no harm.
     void endSession();
 
 protected:
@@ -106,11 +107,13 @@ private:
 
     void openPort(QString name);
     void closePort();
-    void showOpenFailureBox(const QString &name, const QString &reason);
+    void showOpenFailureBox(const QString &name, const QString &text, const QString &reason);
     void closeOpenFailureBox();
 
     void handleLine(const QString &line, const TransferMarkers &markers);
     void handleUnfinishedLine();
+    // A transfer still arriving when its line goes or the program ends is kept as cut off.
+    void cutOffArrivingTransfer();
 
     // The one place where a received transfer replaces what is shown, and the one place that
     // learns of a transfer that will never be complete; what is shown stays as it was then.

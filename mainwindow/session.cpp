@@ -18,6 +18,7 @@ void MainWindow::restoreSettings()
 void MainWindow::endSession()
 {
     keepTypedNames();
+    cutOffArrivingTransfer();
     ProgramSettings settings;
     settings.setWindowGeometry(saveGeometry());
     settings.setWindowState(saveState());

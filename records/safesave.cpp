@@ -1,11 +1,11 @@
 #include "records/safesave.h"
 
+#include "records/stagedfile.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
-#include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -36,28 +36,22 @@ bool saveFileSafely(const QString &fileName, const QByteArray &contents, QString
         return false;
     }
 
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *errorString = file.errorString();
+    // A symbolic link stays: the file it leads to is the one replaced, in that file's folder.
+    const QFileInfo target(exists ? QFileInfo(fileName).canonicalFilePath() : fileName);
+    const QString folder = target.absolutePath();
+    StagedFile staged;
+    if (!staged.write(folder, contents)) {
+        *errorString = staged.error();
         return false;
     }
     if (exists) {
-        // The folder of the file itself, after symbolic links, as the toolkit replaces that one.
-        const QString folder = QFileInfo(QFileInfo(fileName).canonicalFilePath()).absolutePath();
         struct stat folderInfo;
         const bool sticky = ::stat(QFile::encodeName(folder).constData(), &folderInfo) != 0
             || (folderInfo.st_mode & S_ISVTX);
-        keepOwnershipAndMode(file.handle(), old, sticky);
+        keepOwnershipAndMode(staged.handle(), old, sticky);
     }
-    // Each step is checked as it happens: the toolkit forgets a failed flush by the time it
-    // commits, and would then put an empty file in the old one's place.
-    if (file.write(contents) != contents.size() || !file.flush()) {
-        *errorString = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        *errorString = file.errorString();
+    if (!staged.replace(target.absoluteFilePath())) {
+        *errorString = staged.error();
         return false;
     }
     return true;

@@ -1,22 +1,27 @@
 #include "records/transferarchive.h"
 
 #include "records/changefile.h"
-#include "records/safesave.h"
+#include "records/stagedfile.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
-#include <QFileInfo>
 #include <QRegularExpression>
 #include <QStandardPaths>
+
+#include <cerrno>
 
 QString defaultTransferArchiveFolder()
 {
     // The program's own data folder by its name alone: the application data location would also
-    // hold the organization's name, which the settings need.
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
-        .filePath(QCoreApplication::applicationName() + QStringLiteral("/transfers"));
+    // hold the organization's name, which the settings need. A relative base folder
+    // (XDG_DATA_HOME) is to be ignored, which the toolkit does not do: the transfers would be kept
+    // wherever the program happened to start.
+    QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (QDir::isRelativePath(base))
+        base = QDir::homePath() + QStringLiteral("/.local/share");
+    return QDir(base).filePath(QCoreApplication::applicationName() + QStringLiteral("/transfers"));
 }
 
 QString transferArchiveName(const QDateTime &when, const QString &serialNumber, bool cutOff)
@@ -46,25 +51,37 @@ TransferArchiveResult keepTransfer(const QString &folder, const ChangeFileConten
 {
     TransferArchiveResult result;
     QDir dir(folder);
+    errno = 0;
     if (!dir.mkpath(QStringLiteral("."))) {
-        result.error =
-            QCoreApplication::translate("MainWindow", "The folder could not be created.");
+        // The toolkit leaves the reason of the folder's creation that failed.
+        result.error = errno
+            ? qt_error_string(errno)
+            : QCoreApplication::translate("MainWindow", "The folder could not be created.");
         return result;
     }
-    const QString name = transferArchiveName(content.dateTime, content.serialNumber, cutOff);
-    const QString stem = name.chopped(4);
-    QString path = dir.filePath(name);
-    for (int copy = 2; QFileInfo::exists(path) || QFileInfo(path).isSymLink(); ++copy)
-        path = dir.filePath(QStringLiteral("%1_%2.csv").arg(stem).arg(copy));
-
-    // Through the one safe writer, which notices a full disk that the toolkit's own commit would
-    // report as success with an empty file.
     QByteArray bytes;
     QBuffer buffer(&bytes);
-    if (buffer.open(QIODevice::WriteOnly) && writeChangeFile(buffer, content)
-        && saveFileSafely(path, bytes, &result.error)) {
-        result.kept = true;
-        result.filePath = path;
+    StagedFile staged;
+    if (!buffer.open(QIODevice::WriteOnly) || !writeChangeFile(buffer, content)
+        || !staged.write(folder, bytes)) {
+        result.error = staged.error();
+        return result;
     }
-    return result;
+    // Another copy of the program may keep a transfer of the same second and serial number at
+    // the same moment: each name is taken only where no file has it, else the next is tried.
+    const QString name = transferArchiveName(content.dateTime, content.serialNumber, cutOff);
+    QString path = dir.filePath(name);
+    for (int copy = 2;; ++copy) {
+        bool taken = false;
+        if (staged.placeAsNew(path, &taken)) {
+            result.kept = true;
+            result.filePath = path;
+            return result;
+        }
+        if (!taken) {
+            result.error = staged.error();
+            return result;
+        }
+        path = dir.filePath(QStringLiteral("%1_%2.csv").arg(name.chopped(4)).arg(copy));
+    }
 }

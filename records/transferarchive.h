@@ -24,7 +24,7 @@ struct TransferArchiveResult
     QString error; // the system's reason when nothing was written
 };
 
-// Writes the transfer atomically into the folder, creating the folder when needed. A file of the
+// Writes the transfer whole into the folder, creating the folder when needed. A file of the
 // same name is never replaced: the name gets a number instead.
 TransferArchiveResult keepTransfer(const QString &folder, const ChangeFileContent &content,
                                    bool cutOff);

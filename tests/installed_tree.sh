@@ -40,11 +40,12 @@ for metainfo in "$prefix"/share/metainfo/*.metainfo.xml; do
 done
 
 # Runs the installed program for a moment on a virtual display and prints the window title it
-# shows and every message of warning level or worse.
+# shows and every message of warning level or worse. Interrupted as from a terminal, the program
+# ends by itself while the display is still there.
 run_installed() {
     (cd "$elsewhere" && env "$@" QT_MESSAGE_PATTERN='%{type}: %{message}' \
         XDG_RUNTIME_DIR="$runtime" QT_QPA_PLATFORM=xcb \
-        timeout -s INT 4 xvfb-run -a "$prefix/bin/tolvaren" 2>&1 >/dev/null) \
+        xvfb-run -a timeout -s INT 4 "$prefix/bin/tolvaren" 2>&1 >/dev/null) \
         | grep -E '^(warning|critical|fatal): ' || true
 }
 

@@ -3,6 +3,7 @@
 #include "dialogs/pageview.h"
 #include "records/changefile.h"
 #include "records/safesave.h"
+#include "records/transferarchive.h"
 #include "testing.h"
 
 #include <QLabel>
@@ -96,19 +97,32 @@ private slots:
                     && (info.st_mode & 07777) == 0660));
     }
 
-    // A full disk says so and keeps the old file, also when the contents are small enough to
-    // fail only when the toolkit's buffer is flushed (its commit would then report success).
-    void saveToAFullDiskKeepsTheOldFile()
+    // A file larger than the room left on the disk says so in the system's words, and leaves the
+    // old file as it was and nothing else behind.
+    void writeThatDoesNotFitSaysWhy_data()
     {
+        QTest::addColumn<bool>("keep"); // a kept transfer, else a Save
+        QTest::newRow("save") << false;
+        QTest::newRow("kept transfer") << true;
+    }
+    void writeThatDoesNotFitSaysWhy()
+    {
+        QFETCH(bool, keep);
         if (!QDir().mkdir("disk")
             || QProcess::execute("mount", { "-t", "tmpfs", "-o", "size=64k", "tmpfs", "disk" }))
             QSKIP("no small file system can be mounted here");
         const auto unmount = qScopeGuard([] { QProcess::execute("umount", { "disk" }); });
         QString error;
-        QVERIFY(saveFileSafely("disk/target", "old", &error)
-                && writeFile("disk/filler", QByteArray(60000, 'x')));
-        QVERIFY(!saveFileSafely("disk/target", QByteArray(3000, 'y'), &error));
-        QVERIFY2(error.contains("No space left on device"), qPrintable(error));
+        QVERIFY(saveFileSafely("disk/target", "old", &error));
+        const QString contents(100000, 'y');
+        if (keep)
+            error =
+                keepTransfer("disk", { {}, {}, {}, {}, "SN 1", { { "G", { contents } } } }, false)
+                    .error;
+        else
+            QVERIFY(!saveFileSafely("disk/target", contents.toLatin1(), &error));
+        QVERIFY2(error.contains(qt_error_string(ENOSPC)), qPrintable(error));
+        QCOMPARE(QDir("disk").entryList(QDir::Files | QDir::Hidden), QStringList("target"));
         QCOMPARE(readFile("disk/target"), QByteArray("old"));
     }
 

@@ -137,6 +137,35 @@ private slots:
         }
     }
 
+    // A transfer cut off by the next one's serial-number line is kept with its own readings only,
+    // and so is the next one, still arriving at Exit (which closes the window as the window
+    // manager does).
+    void cutOffTransfersAreKeptWithTheirOwnReadings()
+    {
+        QTemporaryDir folder;
+        TestWindow w;
+        w.window->setTransferArchiveFolder(folder.path());
+        w.window->receiveDelivery(
+            "DEVICE X\r\nSN 7\r\nGROUP#1 a\r\nGROUP#2 b\r\nGROUP#2 c\r\nSN 8\r\nGROUP#2 d");
+        // In the program's own event loop, which Exit ends; a guard ends it otherwise.
+        w.window->show();
+        QTimer guard;
+        guard.callOnTimeout([] { QCoreApplication::exit(1); });
+        guard.start(20000);
+        QTimer::singleShot(0, w.window.get(), [&w] { w.trigger("actionExit"); });
+        QCOMPARE(QApplication::exec(), 0);
+        QStringList files;
+        for (const QFileInfo &file : QDir(folder.path()).entryInfoList(QDir::Files | QDir::Hidden))
+            files << file.fileName().section(u'_', 2) + ' '
+                    + QString::fromUtf8(readFile(file.filePath()))
+                          .section("\r\n", 5)
+                          .trimmed()
+                          .replace("\r\n", " ");
+        QCOMPARE(files,
+                 QStringList(
+                     { "SN-7_cut-off.csv GROUP#1;a GROUP#2;b;c", "SN-8_cut-off.csv GROUP#2;d" }));
+    }
+
     // A line with several markers gets every effect, in the order device, serial, group, end.
     void lineWithSeveralMarkersGetsEveryEffectInOrder()
     {

@@ -6,6 +6,8 @@
 #include <QBuffer>
 #include <QtTest>
 
+#include <thread>
+
 using Store = QMap<QString, QStringList>;
 
 // What the program writes: the file of changes as bytes (what is written, how a file written by
@@ -95,7 +97,8 @@ private slots:
     }
 
     // A kept transfer is named by its time and serial-number line, in characters every file
-    // system holds, and replaces no file kept before.
+    // system holds, under the user's data folder even where a relative one is set, and replaces
+    // no file kept before: not even one that copies of the program keep at the same moment.
     void shouldKeepEveryTransferUnderItsOwnName()
     {
         const QDateTime at({ 2026, 12, 7 }, { 14, 3, 9 });
@@ -103,13 +106,22 @@ private slots:
         QCOMPARE(transferArchiveName(at, " SN\t../a/b\\c:d*e?\"f<g>h|i. ", false),
                  "2026-12-07_14-03-09_SN-..-a-b-c-d-e-f-g-h-i.csv");
         QCOMPARE(transferArchiveName(at, QString(300, 'S'), false).size(), 20 + 64 + 4);
+        qputenv("XDG_DATA_HOME", "relative");
+        QCOMPARE(defaultTransferArchiveFolder(),
+                 QDir::home().filePath(".local/share/tst_records/transfers"));
 
         QTemporaryDir data;
-        const ChangeFileContent transfer { {}, {}, at, {}, "SN 5", { { "G", { "1" } } } };
-        const TransferArchiveResult first = keepTransfer(data.path(), transfer, false);
-        const TransferArchiveResult second = keepTransfer(data.path(), transfer, false);
-        QCOMPARE(second.filePath, data.filePath("2026-12-07_14-03-09_SN-5_2.csv"));
-        QVERIFY(!keepTransfer(first.filePath + "/transfers", transfer, false).kept);
+        std::vector<std::thread> copies(4);
+        for (std::thread &copy : copies)
+            copy = std::thread([&] {
+                for (int kept = 0; kept < 25; ++kept)
+                    keepTransfer(data.path(), { {}, {}, at, {}, "SN 5", {} }, false);
+            });
+        for (std::thread &copy : copies)
+            copy.join();
+        QCOMPARE(QDir(data.path()).entryList(QDir::Files | QDir::Hidden).size(), 100);
+        const QString file = data.filePath(transferArchiveName(at, "SN 5", false));
+        QCOMPARE(keepTransfer(file + "/transfers", {}, false).error, qt_error_string(ENOTDIR));
     }
 
     // Received and typed texts are shown as written, never taken for markup.

@@ -4,7 +4,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
+#include <limits>
 #include <random>
 #include <thread>
 
@@ -24,6 +26,53 @@ QByteArray noise(std::mt19937 &random)
     return bytes.insert(at, QByteArray(1 + length(random) / 4, '\0')) + "\r\n";
 }
 
+// The program as the operator runs it, with its working folder and data folder of its own and its
+// adapter named relative to that folder, as an operator types it there; every diagnostic line
+// goes to the handler.
+struct RunningProgram
+{
+    explicit RunningProgram(std::function<void(const QByteArray &)> handle)
+    {
+        // The program inherits the test's environment, offscreen as CTest sets it.
+        qunsetenv("QT_MESSAGE_PATTERN");
+        qputenv("XDG_DATA_HOME", folder.path().toLocal8Bit()); // where it keeps every transfer
+        process.setWorkingDirectory(folder.path());
+        process.setReadChannel(QProcess::StandardError);
+        // As an interactive shell starts it, even when the test runs where these are ignored.
+        process.setChildProcessModifier(
+            [] { ::signal(SIGINT, SIG_DFL), ::signal(SIGHUP, SIG_DFL); });
+        QObject::connect(&process, &QProcess::readyReadStandardError, [this, handle] {
+            while (process.canReadLine())
+                handle(process.readLine().trimmed());
+        });
+        process.start(QStringLiteral(TOLVAREN_PROGRAM), { QStringLiteral("--port"), "adapter" });
+        process.waitForStarted(5000);
+    }
+    ~RunningProgram() { process.kill(), process.waitForFinished(); }
+
+    // A new link renamed over the old one, so the program never sees the adapter's path missing
+    // or half made.
+    bool plug(const PseudoTerminal &line) const
+    {
+        const QString adapter = folder.filePath(QStringLiteral("adapter"));
+        QFile::remove(adapter + ".next");
+        return QFile::link(line.path, adapter + ".next")
+            && std::rename(qPrintable(adapter + ".next"), qPrintable(adapter)) == 0;
+    }
+    // The waits are liveness bounds, not speed limits (those are measured in bench/): generous,
+    // so a machine busy with other work does not fail a program that is merely slow.
+    bool waitFor(const std::function<bool()> &condition, int timeoutMs)
+    {
+        return QTest::qWaitFor([&] { return condition() || process.state() != QProcess::Running; },
+                               timeoutMs)
+            && condition();
+    }
+    QDir transfers() const { return QDir(folder.filePath(QStringLiteral("tolvaren/transfers"))); }
+
+    QTemporaryDir folder;
+    QProcess process;
+};
+
 } // namespace
 
 // The program as the operator runs it, fed by an instrument that sends transfer after transfer at
@@ -35,6 +84,8 @@ class SoakTest : public QObject
 
 private slots:
     void countsEveryReadingThroughNoiseAndHangUps();
+    void keepsTheArrivingTransferWhenAskedToEnd_data();
+    void keepsTheArrivingTransferWhenAskedToEnd();
 };
 
 void SoakTest::countsEveryReadingThroughNoiseAndHangUps()
@@ -44,8 +95,6 @@ void SoakTest::countsEveryReadingThroughNoiseAndHangUps()
     const double cycleSeconds = double(soakSeconds) / cycles;
     const int seed = qEnvironmentVariable("SOAK_SEED", QStringLiteral("20240517")).toInt();
     std::mt19937 random(seed);
-    QTemporaryDir devices;
-    const QString adapter = devices.filePath(QStringLiteral("adapter"));
 
     // What the program's diagnostics tell. Every reading's value is found nowhere else, so that
     // each is counted exactly once.
@@ -53,7 +102,10 @@ void SoakTest::countsEveryReadingThroughNoiseAndHangUps()
     qsizetype sent = 0, counted = 0, repeated = 0;
     int transfers = 0, ends = 0, opens = 0, closes = 0;
     QByteArray recent; // the last diagnostics, to show when the run fails
-    const auto handle = [&](const QByteArray &line) {
+    const auto why = [&recent](int cycle, const char *what) {
+        return QStringLiteral("cycle %1: %2\n%3").arg(cycle).arg(what, QString::fromUtf8(recent));
+    };
+    RunningProgram program([&](const QByteArray &line) {
         recent = (recent + line.left(200) + '\n').right(4000);
         if (line.startsWith("input: ")) {
             if (outstanding.remove(line))
@@ -64,45 +116,11 @@ void SoakTest::countsEveryReadingThroughNoiseAndHangUps()
         ends += line == "\"END\"";
         opens += line.startsWith("Open port ");
         closes += line == "Close port";
-    };
-    const auto why = [&recent](int cycle, const char *what) {
-        return QStringLiteral("cycle %1: %2\n%3").arg(cycle).arg(what, QString::fromUtf8(recent));
-    };
-
-    QProcess program;
-    // The program inherits the test's environment.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("LC_ALL", "C.UTF-8");
-    qunsetenv("QT_MESSAGE_PATTERN");
-    qputenv("XDG_DATA_HOME", devices.path().toLocal8Bit()); // where it keeps every transfer
-    program.setWorkingDirectory(devices.path());
-    program.setReadChannel(QProcess::StandardError);
-    connect(&program, &QProcess::readyReadStandardError, this, [&] {
-        while (program.canReadLine())
-            handle(program.readLine().trimmed());
     });
-    // The waits are liveness bounds, not speed limits (those are measured in bench/): generous,
-    // so a machine busy with other work does not fail a program that is merely slow.
-    const auto waitFor = [&program](auto condition, int timeoutMs) {
-        for (QDeadlineTimer deadline(timeoutMs); !condition(); QTest::qWait(20)) {
-            if (deadline.hasExpired() || program.state() != QProcess::Running)
-                return false;
-        }
-        return true;
-    };
-
-    // Named relative to the working directory, as an operator types it there.
-    program.start(QStringLiteral(TOLVAREN_PROGRAM), { QStringLiteral("--port"), "adapter" });
-    QVERIFY(program.waitForStarted(5000));
     for (int cycle = 0; cycle < cycles; ++cycle) {
-        // A new link renamed over the old one, so the program never sees the adapter's path
-        // missing or half made.
         PseudoTerminal line;
-        const QString next = adapter + QStringLiteral(".next");
-        QFile::remove(next);
-        QVERIFY(QFile::link(line.path, next)
-                && std::rename(qPrintable(next), qPrintable(adapter)) == 0);
-        QVERIFY2(waitFor([&] { return opens > cycle; }, 30000),
+        QVERIFY(program.plug(line));
+        QVERIFY2(program.waitFor([&] { return opens > cycle; }, 30000),
                  qPrintable(why(cycle, "the adapter was not opened again")));
 
         // Transfers with line noise before each, as one stream for the cycle.
@@ -135,10 +153,10 @@ void SoakTest::countsEveryReadingThroughNoiseAndHangUps()
             }
             writing = false;
         });
-        waitFor([&] { return !writing; }, -1);
+        program.waitFor([&] { return !writing; }, std::numeric_limits<int>::max());
         instrument.join();
         QVERIFY2(!writeFailed, qPrintable(why(cycle, "the program stopped reading")));
-        QVERIFY2(waitFor([&] { return outstanding.isEmpty() && ends >= transfers; }, 30000),
+        QVERIFY2(program.waitFor([&] { return outstanding.isEmpty() && ends >= transfers; }, 30000),
                  qPrintable(why(cycle, "a transfer did not arrive whole")));
 
         // Hang up in the middle of more noise, as a cable pulled out while the line is busy.
@@ -148,18 +166,46 @@ void SoakTest::countsEveryReadingThroughNoiseAndHangUps()
         // Every other time the next line is there at once, before the program may have noticed
         // that this one hung up.
         if (cycle % 2 == 0 || cycle == cycles - 1)
-            QVERIFY2(waitFor([&] { return closes > cycle; }, 30000),
+            QVERIFY2(program.waitFor([&] { return closes > cycle; }, 30000),
                      qPrintable(why(cycle, "the hung-up port stayed open")));
         qInfo("cycle %d: %d transfers, %d opens, %d closes", cycle, transfers, opens, closes);
     }
-    QCOMPARE(program.state(), QProcess::Running);
+    QCOMPARE(program.process.state(), QProcess::Running);
     QCOMPARE(closes, cycles);
     QCOMPARE(counted, sent);
     QCOMPARE(repeated, 0);
-    QVERIFY(QDir(devices.filePath("tolvaren/transfers")).entryList(QDir::Files).size()
-            >= transfers);
-    program.kill();
-    program.waitForFinished();
+    QVERIFY(program.transfers().entryList(QDir::Files).size() >= transfers);
+}
+
+// Asked by the system to end, the program ends as when the operator quits, and keeps the transfer
+// still arriving as cut off, its last line without a line feed too.
+void SoakTest::keepsTheArrivingTransferWhenAskedToEnd_data()
+{
+    QTest::addColumn<int>("signalNumber");
+    QTest::newRow("SIGTERM") << SIGTERM;
+    QTest::newRow("SIGINT") << SIGINT;
+    QTest::newRow("SIGHUP") << SIGHUP;
+}
+
+void SoakTest::keepsTheArrivingTransferWhenAskedToEnd()
+{
+    QFETCH(int, signalNumber);
+    bool open = false, arrived = false;
+    RunningProgram program([&](const QByteArray &line) {
+        open |= line.startsWith("Open port ");
+        arrived |= line == "input:  \"GROUP#1 0.5\"";
+    });
+    PseudoTerminal line;
+    QVERIFY(program.plug(line) && program.waitFor([&] { return open; }, 30000));
+    QVERIFY(line.write("DEVICE X-100\r\nSN 7\r\nGROUP#1 0.5\r\nGROUP#2 1.5")
+            && program.waitFor([&] { return arrived; }, 30000));
+    ::kill(pid_t(program.process.processId()), signalNumber);
+    QVERIFY(program.process.waitForFinished(30000) && program.process.exitCode() == 0
+            && program.process.exitStatus() == QProcess::NormalExit);
+    const QStringList kept = program.transfers().entryList({ "*_SN-7_cut-off.csv" });
+    QVERIFY(kept.size() == 1
+            && readFile(program.transfers().filePath(kept.first()))
+                   .endsWith("SN 7\r\nGROUP#1;0.5\r\nGROUP#2;1.5\r\n"));
 }
 
 QTEST_GUILESS_MAIN(SoakTest)

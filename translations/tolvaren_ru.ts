@@ -738,6 +738,10 @@ Do you want to replace it?</source>
         <source>%1 is not UTF-8 text; it was read as Windows-1251.</source>
         <translation>%1 — не текст в UTF-8; он прочитан в кодировке Windows-1251.</translation>
     </message>
+    <message>
+        <source>%1 is not a serial port.</source>
+        <translation>%1 не является последовательным портом.</translation>
+    </message>
 </context>
 <context>
     <name>MessageLog</name>
