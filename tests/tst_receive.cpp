@@ -149,9 +149,8 @@ private slots:
             "DEVICE X\r\nSN 7\r\nGROUP#1 a\r\nGROUP#2 b\r\nGROUP#2 c\r\nSN 8\r\nGROUP#2 d");
         // In the program's own event loop, which Exit ends; a guard ends it otherwise.
         w.window->show();
-        QTimer guard;
-        guard.callOnTimeout([] { QCoreApplication::exit(1); });
-        guard.start(20000);
+        const QObject guard;
+        QTimer::singleShot(20000, &guard, [] { QCoreApplication::exit(1); });
         QTimer::singleShot(0, w.window.get(), [&w] { w.trigger("actionExit"); });
         QCOMPARE(QApplication::exec(), 0);
         QStringList files;
