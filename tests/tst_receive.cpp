@@ -148,7 +148,6 @@ private slots:
         w.window->receiveDelivery(
             "DEVICE X\r\nSN 7\r\nGROUP#1 a\r\nGROUP#2 b\r\nGROUP#2 c\r\nSN 8\r\nGROUP#2 d");
         // In the program's own event loop, which Exit ends; a guard ends it otherwise.
-        w.window->show();
         const QObject guard;
         QTimer::singleShot(20000, &guard, [] { QCoreApplication::exit(1); });
         QTimer::singleShot(0, w.window.get(), [&w] { w.trigger("actionExit"); });
