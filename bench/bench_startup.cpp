@@ -51,6 +51,8 @@ public:
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
         environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
         environment.remove(QStringLiteral("QT_MESSAGE_PATTERN"));
+        // Settings of its own, so that the program's many starts leave the user's as they were.
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), workDirectory);
         if (!environment.contains(QStringLiteral("XDG_RUNTIME_DIR")))
             environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), workDirectory);
         if (!loggingRules.isEmpty())

@@ -6,9 +6,18 @@
 
 #include <QElapsedTimer>
 #include <QList>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <functional>
+
+// The benches' settings live in a folder of their own: a bench's window would otherwise leave its
+// size, its folders and its files in the user's own settings.
+inline const QString benchConfigHome = [] {
+    static QTemporaryDir folder;
+    qputenv("XDG_CONFIG_HOME", folder.path().toLocal8Bit());
+    return folder.path();
+}();
 
 // A control of `groups` groups of `readings` readings each, with Cyrillic fields.
 inline ChangeFileContent largeControl(int groups, int readings)
