@@ -67,23 +67,10 @@ IndexedControl controlFromFile(const QFileInfo &file, QList<GroupFigures> *figur
         return control;
     }
     control.controlled = control.modified;
-    switch (load.status) {
-    case ChangeFileLoad::Read:
-        control.unreadable = QCoreApplication::translate("History", "It has no date of control.");
-        break;
-    case ChangeFileLoad::NotRegular:
-        control.unreadable = QCoreApplication::translate("History", "It is not a regular file.");
-        break;
-    case ChangeFileLoad::TooLarge:
-        control.unreadable = QCoreApplication::translate("History", "It is too large.");
-        break;
-    case ChangeFileLoad::NotText:
-        control.unreadable = QCoreApplication::translate("History", "It is not a text file.");
-        break;
-    default:
-        control.unreadable = load.systemError;
-        break;
-    }
+    // A file that loads but has no date of control cannot be placed among the controls either.
+    control.unreadable = load.status == ChangeFileLoad::Read
+        ? QCoreApplication::translate("History", "It has no date of control.")
+        : load.refusalReason();
     return control;
 }
 

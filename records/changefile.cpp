@@ -266,3 +266,19 @@ QString defaultChangeFileName(const QString &object, const QString &inspector,
         name.replace(QLatin1Char(from), QLatin1Char('_'));
     return name;
 }
+
+QString ChangeFileLoad::refusalReason() const
+{
+    switch (status) {
+    case NotRegular:
+        return QCoreApplication::translate("MainWindow", "It is not a regular file.");
+    case TooLarge:
+        return QCoreApplication::translate(
+                   "MainWindow", "It is larger than %1 MiB, too large for a file of changes.")
+            .arg(maxChangeFileBytes / (1024 * 1024));
+    case NotText:
+        return QCoreApplication::translate("MainWindow", "It is not a text file.");
+    default:
+        return systemError;
+    }
+}

@@ -68,6 +68,9 @@ struct ChangeFileLoad
     // Windows-1251 for a file that is not valid UTF-8.
     ChangeFileEncoding encoding = ChangeFileEncoding::System;
     ChangeFileContent content;
+
+    // Why a file that was not read was refused, in the operator's words.
+    QString refusalReason() const;
 };
 
 // The largest file taken as a file of changes: far above any control, far below what would

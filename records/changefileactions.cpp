@@ -193,17 +193,9 @@ bool MainWindow::readChangesFrom(const QString &fileName)
     // A file that is refused changes nothing: reading on regardless would empty every field and
     // the readings on screen.
     if (load.status != ChangeFileLoad::Read) {
-        QString reason = load.systemError;
-        if (load.status == ChangeFileLoad::NotRegular)
-            reason = tr("It is not a regular file.");
-        else if (load.status == ChangeFileLoad::TooLarge)
-            reason = tr("It is larger than %1 MiB, too large for a file of changes.")
-                         .arg(maxChangeFileBytes / (1024 * 1024));
-        else if (load.status == ChangeFileLoad::NotText)
-            reason = tr("It is not a text file.");
         showPlainMessage(this, QMessageBox::Critical, tr("Read the changes"),
                          tr("The changes could not be read from %1:\n%2")
-                             .arg(QDir::toNativeSeparators(fileName), reason));
+                             .arg(QDir::toNativeSeparators(fileName), load.refusalReason()));
         return false;
     }
     const ChangeFileContent &content = load.content;

@@ -189,18 +189,6 @@ mean</source>
         <translation>В нём нет даты контроля.</translation>
     </message>
     <message>
-        <source>It is not a regular file.</source>
-        <translation>Это не обычный файл.</translation>
-    </message>
-    <message>
-        <source>It is too large.</source>
-        <translation>Он слишком велик.</translation>
-    </message>
-    <message>
-        <source>It is not a text file.</source>
-        <translation>Это не текстовый файл.</translation>
-    </message>
-    <message>
         <source>Controls: %1</source>
         <translation>Контролей: %1</translation>
     </message>
