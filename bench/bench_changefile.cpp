@@ -88,7 +88,7 @@ void benchRepaintOfLongReading()
 {
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("long.csv"));
-    ChangeFileContent content;
+    Control content;
     content.measurements.insert(QStringLiteral("GROUP#1"), { QString(20'000'000, u'7') });
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || !writeChangeFile(file, content))
@@ -114,7 +114,7 @@ int main(int argc, char *argv[])
     QApplication application(argc, argv);
     // The program's diagnostics (the device list, the platform's notes) are not this bench's.
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
-    const ChangeFileContent content = largeControl(groupCount, valuesPerGroup);
+    const Control content = largeControl(groupCount, valuesPerGroup);
 
     QByteArray bytes;
     const double writeMemory = medianMs(runs, [&] {

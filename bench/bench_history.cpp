@@ -28,7 +28,7 @@ constexpr int objectCount = 100;
 // Writes the archive: each control of one of the objects, an hour after the one before.
 bool writeArchive(const QString &folder)
 {
-    ChangeFileContent control = largeControl(10, 10);
+    Control control = largeControl(10, 10);
     const QDateTime first(QDate(2025, 1, 1), QTime(8, 0));
     for (int i = 0; i < controlCount; ++i) {
         control.object = QStringLiteral("Трубопровод %1").arg(i % objectCount);

@@ -25,11 +25,9 @@
 
 namespace {
 
-QString protocolOf(const ChangeFileContent &content)
+QString protocolOf(const Control &content)
 {
-    return buildProtocol({ content.deviceName, content.serialNumber, content.object,
-                           content.dateTime.toString(QStringLiteral("dd.MM.yyyy hh:mm")),
-                           content.inspector, content.measurements });
+    return buildProtocol(content, content.dateTime.toString(QStringLiteral("dd.MM.yyyy hh:mm")));
 }
 
 double processCpuMs()
@@ -71,7 +69,7 @@ int main(int argc, char *argv[])
         const char *name;
     };
     for (const Size size : { Size { 100, 100, 5, "10,000" }, Size { 1000, 100, 1, "100,000" } }) {
-        const ChangeFileContent content = largeControl(size.groups, size.readings);
+        const Control content = largeControl(size.groups, size.readings);
         int pages = 0;
         qsizetype pdfBytes = 0, sheetBytes = 0;
         const Times pdf = medianTimes(size.runs, [&] {

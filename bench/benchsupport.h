@@ -20,9 +20,9 @@ inline const QString benchConfigHome = [] {
 }();
 
 // A control of `groups` groups of `readings` readings each, with Cyrillic fields.
-inline ChangeFileContent largeControl(int groups, int readings)
+inline Control largeControl(int groups, int readings)
 {
-    ChangeFileContent content { QStringLiteral("Трубопровод 12"),
+    Control content { QStringLiteral("Трубопровод 12"),
                                 QStringLiteral("Бригада 2"),
                                 QDateTime(QDate(2026, 12, 5), QTime(14, 3, 9)),
                                 QStringLiteral("DEVICE X-100"),

@@ -2,16 +2,6 @@
 
 #include <utility>
 
-QString ReceivedTransfer::instrument() const
-{
-    QStringList names;
-    if (!deviceName.isEmpty())
-        names.append(deviceName);
-    if (!serialNumber.isEmpty())
-        names.append(serialNumber);
-    return names.join(QLatin1Char(' '));
-}
-
 void PendingTransfer::takeDeviceLine(const QString &line)
 {
     // A device line may come anywhere, inside a transfer too; the last one before its end counts.
@@ -46,6 +36,6 @@ std::optional<ReceivedTransfer> PendingTransfer::close(const QDateTime &at)
     if (!std::exchange(transferOpen, false))
         return std::nullopt;
     ReceivedTransfer closed = std::exchange(transfer, ReceivedTransfer());
-    closed.at = at;
+    closed.dateTime = at;
     return closed;
 }

@@ -1,23 +1,17 @@
 #pragma once
 
+#include "records/control.h"
+
 #include <QDateTime>
-#include <QMap>
 #include <QString>
-#include <QStringList>
 
 #include <optional>
 
-// One transfer of the instrument as it stood when it ended or was cut off.
-struct ReceivedTransfer
+// One transfer of the instrument as it stood when it ended or was cut off, which is its date and
+// time; it names no object and no inspector.
+struct ReceivedTransfer : Control
 {
-    QString deviceName;
-    QString serialNumber;
-    QMap<QString, QStringList> measurements;
     qsizetype readingCount = 0;
-    QDateTime at; // when it ended or was cut off
-
-    // The device and serial-number lines, as the operator knows the instrument by.
-    QString instrument() const;
 };
 
 // Collects a transfer apart from what is shown, so that what is shown only ever changes to a

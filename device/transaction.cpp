@@ -75,14 +75,8 @@ void MainWindow::handleLine(const QString &line, const TransferMarkers &markers)
 void MainWindow::transferEnded(const ReceivedTransfer &transfer)
 {
     keepTypedNames();
-    deviceName = transfer.deviceName;
-    ui->lblDevice->setText(deviceName);
-    serialNumber = transfer.serialNumber;
-    ui->lblZav->setText(serialNumber);
-    measurements = transfer.measurements;
-    ui->dtmDate->setDateTime(transfer.at);
+    showControl(namedAsTyped(transfer));
     shownFile.clear();
-    showData();
 
     // Counts stand after a colon, so that the texts read right for every number in every
     // language without plural forms.

@@ -10,14 +10,14 @@
 
 namespace {
 
-ChangeFileContent readBytes(QByteArray bytes)
+Control readBytes(QByteArray bytes)
 {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     return readChangeFile(buffer, ChangeFilePrefixes::untranslated());
 }
 
-QByteArray saveBytes(const ChangeFileContent &content)
+QByteArray saveBytes(const Control &content)
 {
     QByteArray saved;
     QBuffer buffer(&saved);

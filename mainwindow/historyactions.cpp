@@ -103,15 +103,13 @@ void MainWindow::on_actionCompare_activated()
     if (!index)
         return;
     // What the window shows, whether or not it came from the archive.
-    const QString object = ui->edtObject->text();
-    const QDateTime controlled = ui->dtmDate->dateTime();
-    const ComparedControl current {
-        QStringList { ui->dtmDate->text(), object, deviceName, serialNumber }.join(
-            QStringLiteral(" · ")),
-        object, groupFigures(measurements)
-    };
+    const Control shown = shownControl();
+    const ComparedControl current { QStringList { ui->dtmDate->text(), shown.object,
+                                                  shown.deviceName, shown.serialNumber }
+                                        .join(QStringLiteral(" · ")),
+                                    shown.object, groupFigures(shown.measurements) };
     const auto previous = index->previousControl(
-        object, controlled,
+        shown.object, shown.dateTime,
         QFileInfo(shownFile).absolutePath() == QFileInfo(archiveFolder).absoluteFilePath()
             ? QFileInfo(shownFile).fileName()
             : QString());

@@ -133,6 +133,39 @@ void MainWindow::on_tableMeasurement_itemSelectionChanged()
 
 void MainWindow::on_actionRead_triggered(bool) { }
 
+Control MainWindow::shownControl() const
+{
+    Control control;
+    control.object = ui->edtObject->text();
+    control.inspector = ui->edtInspector->text();
+    control.dateTime = ui->dtmDate->dateTime();
+    control.deviceName = deviceName;
+    control.serialNumber = serialNumber;
+    control.measurements = measurements;
+    return control;
+}
+
+void MainWindow::showControl(const Control &control)
+{
+    ui->edtObject->setText(control.object);
+    ui->edtInspector->setText(control.inspector);
+    if (control.dateTime.isValid())
+        ui->dtmDate->setDateTime(control.dateTime);
+    deviceName = control.deviceName;
+    ui->lblDevice->setText(deviceName);
+    serialNumber = control.serialNumber;
+    ui->lblZav->setText(serialNumber);
+    measurements = control.measurements;
+    showData();
+}
+
+Control MainWindow::namedAsTyped(Control control) const
+{
+    control.object = ui->edtObject->text();
+    control.inspector = ui->edtInspector->text();
+    return control;
+}
+
 void MainWindow::showData()
 {
     measurementModel->show(measurements);

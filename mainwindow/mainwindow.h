@@ -24,7 +24,6 @@ class QSerialPort;
 class QTimer;
 class SerialDeviceEnumerator;
 class SerialDeviceSource;
-struct ProtocolInputs;
 struct TransferMarkers;
 
 namespace Ui {
@@ -46,7 +45,7 @@ public:
     ~MainWindow() override;
 
     // Read-only views of the run-time state, for tests and tools.
-    const QMap<QString, QStringList> &measurementStore() const { return measurements; }
+    const Measurements &measurementStore() const { return measurements; }
     QString instrumentName() const { return deviceName; }
     QString instrumentSerialNumber() const { return serialNumber; }
     QSerialPort *serialPort() const { return port; }
@@ -102,8 +101,14 @@ private:
     // its own to be connected by name.
     void on_tableMeasurement_itemSelectionChanged();
 
-    // The protocol of what the window shows now.
-    ProtocolInputs protocolInputs() const;
+    // What the window shows, with the object, inspector and date as they stand in their fields:
+    // the one place that reads a control from the window.
+    Control shownControl() const;
+    // The one place where a control replaces what is shown. A control without a valid date
+    // leaves the date field as it is.
+    void showControl(const Control &control);
+    // The control with the object and inspector that the operator has typed.
+    Control namedAsTyped(Control control) const;
 
     void openPort(QString name);
     void closePort();
@@ -142,7 +147,7 @@ private:
     QSerialPort *port = nullptr;
     QString deviceName;
     QString serialNumber;
-    QMap<QString, QStringList> measurements;
+    Measurements measurements;
     MainWindowUi *ui = nullptr;
     MeasurementModel *measurementModel = nullptr;
     QPointer<QMessageBox> openFailureBox;
@@ -161,7 +166,7 @@ private:
     QString archiveFolder;
     // The kept file of the transfer shown, and what it holds; no file once another is shown.
     QString keptShownFile;
-    ChangeFileContent keptShownContent;
+    Control keptShownContent;
     ArchiveIndexer *indexer = nullptr;
     std::unique_ptr<ArchiveIndex> shownIndex;
     QPointer<History> history;

@@ -54,7 +54,7 @@ IndexedControl controlFromFile(const QFileInfo &file, QList<GroupFigures> *figur
     control.cutOff = control.fileName.contains(QStringLiteral("_cut-off"));
     const ChangeFileLoad load = loadChangeFile(file.filePath());
     if (load.status == ChangeFileLoad::Read && load.content.dateTime.isValid()) {
-        const ChangeFileContent &content = load.content;
+        const Control &content = load.content;
         control.controlled = content.dateTime;
         control.object = content.object;
         control.inspector = content.inspector;

@@ -155,7 +155,7 @@ ChangeFilePrefixes ChangeFilePrefixes::untranslated()
     return { QString::fromLatin1(objectPrefixText), QString::fromLatin1(inspectorPrefixText) };
 }
 
-bool writeChangeFile(QIODevice &device, const ChangeFileContent &content,
+bool writeChangeFile(QIODevice &device, const Control &content,
                      const ChangeFilePrefixes &prefixes)
 {
     QTextStream stream(&device);
@@ -175,13 +175,13 @@ bool writeChangeFile(QIODevice &device, const ChangeFileContent &content,
     return stream.status() == QTextStream::Ok;
 }
 
-ChangeFileContent readChangeFile(QIODevice &device, const ChangeFilePrefixes &prefixes,
+Control readChangeFile(QIODevice &device, const ChangeFilePrefixes &prefixes,
                                  ChangeFileReading *reading, ChangeFileEncoding encoding)
 {
     const ChangeFilePrefixes plain = ChangeFilePrefixes::untranslated();
     LineReader lines(device, encoding);
 
-    ChangeFileContent content;
+    Control content;
     // Past the end a line is empty, which is what a short file's missing lines mean.
     content.object =
         stripChangeFilePrefix(lines.next(), prefixes.object, plain.object, objectPrefixLength);

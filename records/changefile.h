@@ -1,25 +1,12 @@
 #pragma once
 
-#include <QDateTime>
-#include <QMap>
+#include "records/control.h"
+
 #include <QString>
-#include <QStringList>
 
 #include <atomic>
 
 class QIODevice;
-
-// The result of one control as the file of changes holds it: five header lines, then one record
-// per group. Knows nothing of widgets, so that the window, the tests and the bench share it.
-struct ChangeFileContent
-{
-    QString object; // without its prefix
-    QString inspector; // without its prefix
-    QDateTime dateTime; // invalid when the file's date line does not parse
-    QString deviceName;
-    QString serialNumber;
-    QMap<QString, QStringList> measurements;
-};
 
 // The texts that open the object and inspector lines.
 struct ChangeFilePrefixes
@@ -35,7 +22,7 @@ struct ChangeFilePrefixes
 
 // Writes the whole file to an open device. Returns false when the stream reports a failure; the
 // device's own errorString() then says why.
-bool writeChangeFile(QIODevice &device, const ChangeFileContent &content,
+bool writeChangeFile(QIODevice &device, const Control &content,
                      const ChangeFilePrefixes &prefixes = ChangeFilePrefixes::current());
 
 // Shared with a reading on another thread: how far it has come, and whether it is to stop.
@@ -53,10 +40,10 @@ enum class ChangeFileEncoding { System, Windows1251 };
 // Reads a file from an open device. The first five lines are taken as the header whatever they
 // hold; missing lines count as empty. CR LF, LF, CR alone and CR CR LF each end a line. A reading
 // that is cancelled stops between two lines.
-ChangeFileContent readChangeFile(QIODevice &device,
-                                 const ChangeFilePrefixes &prefixes = ChangeFilePrefixes::current(),
-                                 ChangeFileReading *reading = nullptr,
-                                 ChangeFileEncoding encoding = ChangeFileEncoding::System);
+Control readChangeFile(QIODevice &device,
+                       const ChangeFilePrefixes &prefixes = ChangeFilePrefixes::current(),
+                       ChangeFileReading *reading = nullptr,
+                       ChangeFileEncoding encoding = ChangeFileEncoding::System);
 
 // A file of changes read by name, or why it was not.
 struct ChangeFileLoad
@@ -67,7 +54,7 @@ struct ChangeFileLoad
     QString systemError; // the system's reason when the file could not be opened or read
     // Windows-1251 for a file that is not valid UTF-8.
     ChangeFileEncoding encoding = ChangeFileEncoding::System;
-    ChangeFileContent content;
+    Control content;
 
     // Why a file that was not read was refused, in the operator's words.
     QString refusalReason() const;

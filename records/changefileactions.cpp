@@ -114,13 +114,7 @@ void MainWindow::on_actionSave_activated()
             return;
     }
 
-    ChangeFileContent content;
-    content.object = ui->edtObject->text();
-    content.inspector = ui->edtInspector->text();
-    content.dateTime = ui->dtmDate->dateTime();
-    content.deviceName = deviceName;
-    content.serialNumber = serialNumber;
-    content.measurements = measurements;
+    const Control content = shownControl();
 
     // The old file is replaced only by a complete new one, so a failure never costs the operator
     // the readings saved before.
@@ -139,7 +133,7 @@ void MainWindow::on_actionSave_activated()
         writer.setTitle(tr("Protocol of control"));
         writer.setPageLayout(ProtocolPages::pageLayoutFor(ProtocolPages::localePaper()));
         const ProtocolOutcome outcome =
-            paintProtocol(this, buildProtocol(protocolInputs()), &writer,
+            paintProtocol(this, buildProtocol(content, ui->dtmDate->text()), &writer,
                           /*cancelWhilePainting=*/true);
         if (outcome == ProtocolOutcome::Cancelled)
             return;
@@ -198,25 +192,14 @@ bool MainWindow::readChangesFrom(const QString &fileName)
                              .arg(QDir::toNativeSeparators(fileName), load.refusalReason()));
         return false;
     }
-    const ChangeFileContent &content = load.content;
     keptShownFile.clear();
-
-    ui->edtObject->setText(content.object);
-    ui->edtInspector->setText(content.inspector);
-    if (content.dateTime.isValid())
-        ui->dtmDate->setDateTime(content.dateTime);
-    deviceName = content.deviceName;
-    ui->lblDevice->setText(deviceName);
-    serialNumber = content.serialNumber;
-    ui->lblZav->setText(serialNumber);
-    measurements = content.measurements;
+    showControl(load.content);
     shownFile = fileName;
     if (load.encoding == ChangeFileEncoding::Windows1251)
         ui->statusBar->showMessage(tr("%1 is not UTF-8 text; it was read as Windows-1251.")
                                        .arg(QFileInfo(fileName).fileName()));
     else
         ui->statusBar->clearMessage();
-    showData();
     rememberFile(fileName, /*saved=*/false, /*isChangeFile=*/true);
     return true;
 }
@@ -225,13 +208,7 @@ QString MainWindow::archiveTransfer(const ReceivedTransfer &received, bool cutOf
 {
     if (archiveFolder.isEmpty())
         return QString();
-    ChangeFileContent transfer;
-    transfer.object = ui->edtObject->text();
-    transfer.inspector = ui->edtInspector->text();
-    transfer.dateTime = received.at;
-    transfer.deviceName = received.deviceName;
-    transfer.serialNumber = received.serialNumber;
-    transfer.measurements = received.measurements;
+    const Control transfer = namedAsTyped(received);
     // Told in the status bar, never in a box: the operator did not ask for this file, and a box
     // would stop the next transfer's work until answered.
     const TransferArchiveResult kept = keepTransfer(archiveFolder, transfer, cutOff);

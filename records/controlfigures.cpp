@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-QList<GroupFigures> groupFigures(const QMap<QString, QStringList> &measurements)
+QList<GroupFigures> groupFigures(const Measurements &measurements)
 {
     QList<GroupFigures> figures;
     for (const QString &group : groupsInOrder(measurements)) {

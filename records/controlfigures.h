@@ -1,9 +1,8 @@
 #pragma once
 
+#include "records/control.h"
+
 #include <QList>
-#include <QMap>
-#include <QString>
-#include <QStringList>
 
 #include <optional>
 
@@ -21,7 +20,7 @@ struct GroupFigures
 };
 
 // The figures of every group of a control, in the one order of groups.
-QList<GroupFigures> groupFigures(const QMap<QString, QStringList> &measurements);
+QList<GroupFigures> groupFigures(const Measurements &measurements);
 
 // One group of two controls side by side. A group present in one control only has no figures for
 // the other; the changes exist only where both controls have numbers.

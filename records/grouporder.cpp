@@ -55,7 +55,7 @@ bool groupNameLess(const QString &left, const QString &right)
     return left < right;
 }
 
-QStringList groupsInOrder(const QMap<QString, QStringList> &measurements)
+QStringList groupsInOrder(const Measurements &measurements)
 {
     QStringList groups = measurements.keys();
     std::stable_sort(groups.begin(), groups.end(), groupNameLess);

@@ -1,8 +1,6 @@
 #pragma once
 
-#include <QMap>
-#include <QString>
-#include <QStringList>
+#include "records/control.h"
 
 // The one order of groups wherever they are shown or written: by name, with runs of digits
 // compared as numbers (GROUP#2 before GROUP#10), everything else code unit by code unit as the
@@ -10,4 +8,4 @@
 bool groupNameLess(const QString &left, const QString &right);
 
 // The store's group names in that order.
-QStringList groupsInOrder(const QMap<QString, QStringList> &measurements);
+QStringList groupsInOrder(const Measurements &measurements);

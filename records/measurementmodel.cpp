@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <climits>
 
-void MeasurementModel::show(const QMap<QString, QStringList> &measurements)
+void MeasurementModel::show(const Measurements &measurements)
 {
     beginResetModel();
     groups = groupsInOrder(measurements);

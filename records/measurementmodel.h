@@ -1,10 +1,9 @@
 #pragma once
 
+#include "records/control.h"
 #include "records/selectionfigures.h"
 
 #include <QAbstractTableModel>
-#include <QMap>
-#include <QStringList>
 
 class QItemSelection;
 
@@ -18,7 +17,7 @@ class MeasurementModel : public QAbstractTableModel
 public:
     using QAbstractTableModel::QAbstractTableModel;
 
-    void show(const QMap<QString, QStringList> &measurements);
+    void show(const Measurements &measurements);
 
     // The figures of the selected cells' readings; a cell below the end of its group holds none.
     SelectionFigures figuresOf(const QItemSelection &selection) const;

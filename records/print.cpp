@@ -10,18 +10,6 @@
 #include <QMessageBox>
 #include <QPrinterInfo>
 
-ProtocolInputs MainWindow::protocolInputs() const
-{
-    ProtocolInputs inputs;
-    inputs.deviceName = deviceName;
-    inputs.serialNumber = serialNumber;
-    inputs.object = ui->edtObject->text();
-    inputs.date = ui->dtmDate->text();
-    inputs.inspector = ui->edtInspector->text();
-    inputs.measurements = measurements;
-    return inputs;
-}
-
 void MainWindow::on_actionPrint_activated()
 {
     keepTypedNames();
@@ -33,7 +21,7 @@ void MainWindow::on_actionPrint_activated()
 
     // The box ran an event loop, in which a transfer may have arrived: the protocol shows what
     // stands now.
-    const ProtocolInputs inputs = protocolInputs();
+    const QString protocol = buildProtocol(shownControl(), ui->dtmDate->text());
 
     // Without a default printer the toolkit would quietly take the first printer it finds, or
     // print nowhere at all; the operator is told instead.
@@ -57,7 +45,7 @@ void MainWindow::on_actionPrint_activated()
     paper.setUnits(QPageLayout::Point);
     printer.setPageLayout(ProtocolPages::pageLayoutFor(paper.pageSize(), paper.minimumMargins()));
     const ProtocolOutcome outcome =
-        paintProtocol(this, buildProtocol(inputs), &printer, /*cancelWhilePainting=*/false);
+        paintProtocol(this, protocol, &printer, /*cancelWhilePainting=*/false);
     if (outcome == ProtocolOutcome::Cancelled)
         return;
     QString reason;

@@ -20,8 +20,7 @@ QString inserted(const QString &text)
     return text.toHtmlEscaped();
 }
 
-void appendTable(QString &document, const QMap<QString, QStringList> &measurements,
-                 const QStringList &groups)
+void appendTable(QString &document, const Measurements &measurements, const QStringList &groups)
 {
     document += QCoreApplication::translate("MainWindow", "<table border=\"1\">");
     document += QCoreApplication::translate("MainWindow", "<tr><th>");
@@ -48,26 +47,26 @@ void appendTable(QString &document, const QMap<QString, QStringList> &measuremen
 
 } // namespace
 
-QString buildProtocol(const ProtocolInputs &inputs)
+QString buildProtocol(const Control &control, const QString &shownDate)
 {
     QString document;
     document += QCoreApplication::translate("MainWindow", "<h1>D I R I R E Z E</h1>");
     document += QCoreApplication::translate("MainWindow", "<p>PROTOCOL OF CONTROL</p>");
     document += QCoreApplication::translate("MainWindow", "<p></p>");
-    document += QCoreApplication::translate("MainWindow", "<p><b>") + inserted(inputs.deviceName)
-        + QLatin1Char(' ') + inserted(inputs.serialNumber)
+    document += QCoreApplication::translate("MainWindow", "<p><b>") + inserted(control.deviceName)
+        + QLatin1Char(' ') + inserted(control.serialNumber)
         + QCoreApplication::translate("MainWindow", "</b></p>");
     document += QCoreApplication::translate("MainWindow", "<p>THE OBJECT OF CONTROL <b>")
-        + inserted(inputs.object) + QCoreApplication::translate("MainWindow", "</b></p>");
-    document += QCoreApplication::translate("MainWindow", "<p>DATE <b>") + inserted(inputs.date)
+        + inserted(control.object) + QCoreApplication::translate("MainWindow", "</b></p>");
+    document += QCoreApplication::translate("MainWindow", "<p>DATE <b>") + inserted(shownDate)
         + QCoreApplication::translate("MainWindow", "</b></p>");
     document += QCoreApplication::translate("MainWindow", "<p>INSPECTOR <b>")
-        + inserted(inputs.inspector) + QCoreApplication::translate("MainWindow", "</b></p>");
+        + inserted(control.inspector) + QCoreApplication::translate("MainWindow", "</b></p>");
     document += QCoreApplication::translate("MainWindow", "<p></p>");
     document += QCoreApplication::translate("MainWindow", "<p>MEASUREMENTS</p>");
 
-    const QStringList groups = groupsInOrder(inputs.measurements);
+    const QStringList groups = groupsInOrder(control.measurements);
     for (qsizetype first = 0; first < groups.size(); first += groupsPerTable)
-        appendTable(document, inputs.measurements, groups.mid(first, groupsPerTable));
+        appendTable(document, control.measurements, groups.mid(first, groupsPerTable));
     return document;
 }

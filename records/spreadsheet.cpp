@@ -164,7 +164,7 @@ private:
 
 } // namespace
 
-bool writeSpreadsheet(QIODevice &device, const ChangeFileContent &content, QString *error)
+bool writeSpreadsheet(QIODevice &device, const Control &content, QString *error)
 {
     const QStringList groups = groupsInOrder(content.measurements);
     qsizetype rows = 0;

@@ -46,7 +46,7 @@ QString transferArchiveName(const QDateTime &when, const QString &serialNumber, 
     return name + QStringLiteral(".csv");
 }
 
-TransferArchiveResult keepTransfer(const QString &folder, const ChangeFileContent &content,
+TransferArchiveResult keepTransfer(const QString &folder, const Control &content,
                                    bool cutOff)
 {
     TransferArchiveResult result;

@@ -3,7 +3,7 @@
 #include <QString>
 
 class QDateTime;
-struct ChangeFileContent;
+struct Control;
 
 // Every transfer that ends, and every one that is cut off, is kept as a file of changes in a folder
 // of the user's data, without a question, so that readings never saved by hand are not lost when
@@ -26,5 +26,5 @@ struct TransferArchiveResult
 
 // Writes the transfer whole into the folder, creating the folder when needed. A file of the
 // same name is never replaced: the name gets a number instead.
-TransferArchiveResult keepTransfer(const QString &folder, const ChangeFileContent &content,
+TransferArchiveResult keepTransfer(const QString &folder, const Control &content,
                                    bool cutOff);

@@ -13,9 +13,7 @@ void MainWindow::keepTypedNames()
 {
     if (keptShownFile.isEmpty())
         return;
-    ChangeFileContent content = keptShownContent;
-    content.object = ui->edtObject->text();
-    content.inspector = ui->edtInspector->text();
+    const Control content = namedAsTyped(keptShownContent);
     if (content.object == keptShownContent.object
         && content.inspector == keptShownContent.inspector)
         return;

@@ -283,14 +283,14 @@ inline QStringList pdfPages(const QString &pdf)
     return QString::fromUtf8(pdftotext.readAllStandardOutput()).split('\f', Qt::SkipEmptyParts);
 }
 
-// The pages of the protocol of these inputs painted on A4 into a PDF; none when it could not be.
-inline QStringList protocolPdfPages(const ProtocolInputs &inputs)
+// The pages of the protocol of this control painted on A4 into a PDF; none when it could not be.
+inline QStringList protocolPdfPages(const Control &control)
 {
     QTemporaryDir folder;
     {
         QPdfWriter writer(folder.filePath("protocol.pdf"));
         writer.setPageLayout(ProtocolPages::pageLayoutFor(QPageSize(QPageSize::A4)));
-        if (paintProtocol(nullptr, buildProtocol(inputs), &writer, true)
+        if (paintProtocol(nullptr, buildProtocol(control, {}), &writer, true)
             != ProtocolOutcome::Complete)
             return {};
     }

@@ -15,12 +15,12 @@
 #include <QTableWidget>
 #include <QtTest>
 
-using Store = QMap<QString, QStringList>;
+using Store = Measurements;
 
 namespace {
 
 // Writes a file of changes as the program keeps one, with the time given as its modification time.
-bool keep(const QString &path, const ChangeFileContent &content)
+bool keep(const QString &path, const Control &content)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate)

@@ -8,7 +8,7 @@
 #include <QTextCodec>
 #include <QtTest>
 
-using Store = QMap<QString, QStringList>;
+using Store = Measurements;
 
 namespace {
 

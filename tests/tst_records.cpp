@@ -8,7 +8,7 @@
 
 #include <thread>
 
-using Store = QMap<QString, QStringList>;
+using Store = Measurements;
 
 // What the program writes: the file of changes as bytes (what is written, how a file written by
 // hand reads, a failing device, the name proposed for it) and the printed protocol as the document
@@ -51,8 +51,7 @@ private slots:
             "\nSN 5\rK;\rplain\r\n\r\nL;;2;\n;1\r\r\nK;3;4");
         QBuffer buffer(&bytes);
         QVERIFY(buffer.open(QIODevice::ReadOnly));
-        const ChangeFileContent content =
-            readChangeFile(buffer, ChangeFilePrefixes::untranslated());
+        const Control content = readChangeFile(buffer, ChangeFilePrefixes::untranslated());
         QCOMPARE(QStringList({ content.object, content.inspector, content.deviceName,
                                content.serialNumber }),
                  QStringList({ "Pipe 12", "Team 2", "", "SN 5" }));
@@ -127,13 +126,13 @@ private slots:
     // Received and typed texts are shown as written, never taken for markup.
     void shouldGiveTheWorkedExampleExactly()
     {
-        const ProtocolInputs inputs { "D1",
-                                      "S7",
-                                      "<b>Tank</b>",
-                                      "05.12.2026 10:30",
-                                      "\"Smith\" & 'Sons'",
-                                      { { "B", { "2.0" } }, { "A&", { "<1.5", "1.7" } } } };
-        QCOMPARE(buildProtocol(inputs),
+        const Control control { "<b>Tank</b>",
+                                "\"Smith\" & 'Sons'",
+                                {},
+                                "D1",
+                                "S7",
+                                { { "B", { "2.0" } }, { "A&", { "<1.5", "1.7" } } } };
+        QCOMPARE(buildProtocol(control, "05.12.2026 10:30"),
                  "<h1>D I R I R E Z E</h1><p>PROTOCOL OF CONTROL</p><p></p>"
                  "<p><b>D1 S7</b></p><p>THE OBJECT OF CONTROL <b>&lt;b&gt;Tank&lt;/b&gt;</b></p>"
                  "<p>DATE <b>05.12.2026 10:30</b></p>"
@@ -145,13 +144,13 @@ private slots:
     // Ten groups a table, each table with its own row numbers from 1.
     void shouldPutTenGroupsInATable()
     {
-        ProtocolInputs inputs;
+        Control control;
         for (int group = 0; group < 21; ++group)
-            inputs.measurements[QStringLiteral("G%1").arg(group, 2, 10, QLatin1Char('0'))] = {
+            control.measurements[QStringLiteral("G%1").arg(group, 2, 10, QLatin1Char('0'))] = {
                 "v"
             };
-        inputs.measurements["G10"] << "w";
-        QStringList tables = buildProtocol(inputs).split("<table border=\"1\">").mid(1);
+        control.measurements["G10"] << "w";
+        QStringList tables = buildProtocol(control, {}).split("<table border=\"1\">").mid(1);
         for (QString &table : tables)
             table = table.section("</table>", 0, 0).remove(QRegularExpression("<t[hd]>v?"));
         QCOMPARE(tables,
@@ -164,10 +163,10 @@ private slots:
     void shouldLeaveNoBlankLastPage()
     {
         for (int readings = 60; readings <= 100; ++readings) {
-            ProtocolInputs inputs;
+            Control control;
             for (int reading = 1; reading <= readings; ++reading)
-                inputs.measurements["GROUP#1"] << QStringLiteral("r%1").arg(reading);
-            const QStringList pages = protocolPdfPages(inputs);
+                control.measurements["GROUP#1"] << QStringLiteral("r%1").arg(reading);
+            const QStringList pages = protocolPdfPages(control);
             QVERIFY2(
                 pages.value(pages.size() - 1).contains(QStringLiteral("r%1").arg(readings)),
                 qPrintable(QStringLiteral("%1 readings: %2").arg(readings).arg(pages.join('|'))));

@@ -61,7 +61,7 @@ private slots:
             return result;
         };
         for (int round = 0; round < 400; ++round) {
-            ChangeFileContent saved { text(20), text(20), {}, text(15), text(15), {} };
+            Control saved { text(20), text(20), {}, text(15), text(15), {} };
             saved.dateTime = QDateTime(QDate(1990, 1, 1).addDays(random.bounded(20000)),
                                        QTime(0, 0).addSecs(random.bounded(86400)));
             for (int groups = random.bounded(8); groups > 0; --groups) {
@@ -75,7 +75,7 @@ private slots:
                     && writeChangeFile(file, saved, round % 2 ? russian : english));
             file.close();
             QVERIFY(file.open(QIODevice::ReadOnly));
-            const ChangeFileContent read = readChangeFile(file, round / 2 % 2 ? russian : english);
+            const Control read = readChangeFile(file, round / 2 % 2 ? russian : english);
             QCOMPARE(
                 QStringList({ read.object, read.inspector, read.deviceName, read.serialNumber }),
                 QStringList(

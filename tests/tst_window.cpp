@@ -203,8 +203,8 @@ private slots:
         w.window->close();
         const auto names = [](const QString &kept) {
             QFile file(kept);
-            const ChangeFileContent content =
-                file.open(QIODevice::ReadOnly) ? readChangeFile(file) : ChangeFileContent();
+            const Control content =
+                file.open(QIODevice::ReadOnly) ? readChangeFile(file) : Control();
             return content.object + '|' + content.inspector;
         };
         QCOMPARE(names(first), "Pipe 12|Inspector's name");

@@ -42,7 +42,7 @@ bool writeArchive(const QString &folder)
                                 QStringLiteral("Pipeline 7") };
     const QStringList inspectors { QStringLiteral("A. Petrova"), QStringLiteral("I. Sokolov") };
     for (int control = 0; control < 24; ++control) {
-        ChangeFileContent content;
+        Control content;
         content.object = objects.at(control % objects.size());
         content.inspector = inspectors.at(control % inspectors.size());
         content.dateTime = QDateTime(QDate(2026, 4, 6), QTime(9, 30)).addDays(7 * control);

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QDateTime>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+// The readings of a control by group name, each group's readings in the order they came.
+using Measurements = QMap<QString, QStringList>;
+
+// One control: what the window shows, a file of changes holds, a transfer brings and a protocol
+// reports.
+struct Control
+{
+    QString object; // without its prefix
+    QString inspector; // without its prefix
+    QDateTime dateTime; // invalid when not known, as for a file whose date line does not parse
+    QString deviceName;
+    QString serialNumber;
+    Measurements measurements;
+
+    // The device and serial-number lines, as the operator knows the instrument by.
+    QString instrument() const;
+};
