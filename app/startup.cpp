@@ -1,7 +1,7 @@
 #include "app/startup.h"
 
-#include "app/optionalfile.h"
-#include "app/regularfile.h"
+#include "files/optionalfile.h"
+#include "files/regularfile.h"
 #include "app/translationcheck.h"
 
 #include <QApplication>

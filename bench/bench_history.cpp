@@ -9,6 +9,7 @@
 #include "mainwindow/mainwindow.h"
 #include "records/archiveindex.h"
 #include "records/archiveindexer.h"
+#include "records/changefile.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -5,10 +5,10 @@
 
 #include "bench/benchsupport.h"
 #include "bench/figure.h"
-#include "records/changefile.h"
-#include "records/protocol.h"
-#include "records/protocoljob.h"
-#include "records/protocolpages.h"
+#include "records/control.h"
+#include "protocol/protocol.h"
+#include "protocol/protocoljob.h"
+#include "protocol/protocolpages.h"
 #include "records/spreadsheet.h"
 
 #include <QApplication>

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "device/serialdevicesource.h"
-#include "records/changefile.h"
+#include "records/control.h"
 
 #include <QElapsedTimer>
 #include <QList>

@@ -1,7 +1,7 @@
 #include "dialogs/compare.h"
 #include "ui_compare.h"
 
-#include "app/plainmessage.h"
+#include "dialogs/plainmessage.h"
 #include "records/archiveindex.h"
 
 #include <QChart>

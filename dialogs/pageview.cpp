@@ -1,7 +1,7 @@
 #include "dialogs/pageview.h"
 
-#include "app/optionalfile.h"
-#include "app/regularfile.h"
+#include "files/optionalfile.h"
+#include "files/regularfile.h"
 
 #include <QDesktopServices>
 #include <QDir>

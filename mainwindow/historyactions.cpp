@@ -1,7 +1,7 @@
 #include "mainwindow/mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "app/plainmessage.h"
+#include "dialogs/plainmessage.h"
 #include "app/settings.h"
 #include "dialogs/compare.h"
 #include "dialogs/history.h"

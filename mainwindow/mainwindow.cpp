@@ -1,8 +1,8 @@
 #include "mainwindow/mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "app/optionalfile.h"
-#include "app/regularfile.h"
+#include "files/optionalfile.h"
+#include "files/regularfile.h"
 #include "device/serialdeviceenumerator.h"
 #include "dialogs/about.h"
 #include "dialogs/help.h"

@@ -2,7 +2,7 @@
 
 #include "device/lineframer.h"
 #include "device/pendingtransfer.h"
-#include "records/changefile.h"
+#include "records/control.h"
 
 #include <QMainWindow>
 #include <QMap>

@@ -1,6 +1,6 @@
 #include "records/archiveindex.h"
 
-#include "records/changefile.h"
+#include "records/changefileload.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>

@@ -1,9 +1,7 @@
 #include "records/changefile.h"
 
-#include "app/regularfile.h"
 #include "records/grouporder.h"
 
-#include <QBuffer>
 #include <QCoreApplication>
 #include <QIODevice>
 #include <QTextCodec>
@@ -155,8 +153,7 @@ ChangeFilePrefixes ChangeFilePrefixes::untranslated()
     return { QString::fromLatin1(objectPrefixText), QString::fromLatin1(inspectorPrefixText) };
 }
 
-bool writeChangeFile(QIODevice &device, const Control &content,
-                     const ChangeFilePrefixes &prefixes)
+bool writeChangeFile(QIODevice &device, const Control &content, const ChangeFilePrefixes &prefixes)
 {
     QTextStream stream(&device);
     useLocaleEncoding(stream);
@@ -176,7 +173,7 @@ bool writeChangeFile(QIODevice &device, const Control &content,
 }
 
 Control readChangeFile(QIODevice &device, const ChangeFilePrefixes &prefixes,
-                                 ChangeFileReading *reading, ChangeFileEncoding encoding)
+                       ChangeFileReading *reading, ChangeFileEncoding encoding)
 {
     const ChangeFilePrefixes plain = ChangeFilePrefixes::untranslated();
     LineReader lines(device, encoding);
@@ -208,45 +205,6 @@ Control readChangeFile(QIODevice &device, const ChangeFilePrefixes &prefixes,
     return content;
 }
 
-ChangeFileLoad loadChangeFile(const QString &fileName, const ChangeFilePrefixes &prefixes,
-                              ChangeFileReading *reading)
-{
-    ChangeFileLoad load;
-    RegularFileContents file = readRegularFile(fileName, maxChangeFileBytes);
-    switch (file.status) {
-    case RegularFileContents::Read:
-        // Text files hold no zero byte; a program, an image or a UTF-16 text would otherwise fill
-        // the window with garbage.
-        if (file.bytes.contains('\0')) {
-            load.status = ChangeFileLoad::NotText;
-        } else {
-            QBuffer buffer(&file.bytes);
-            buffer.open(QIODevice::ReadOnly);
-            if (reading)
-                reading->bytesInAll = file.bytes.size();
-            // Files of the earlier program on Russian systems are in that system's code page.
-            if (!QByteArrayView(file.bytes).isValidUtf8())
-                load.encoding = ChangeFileEncoding::Windows1251;
-            load.content = readChangeFile(buffer, prefixes, reading, load.encoding);
-            load.status =
-                reading && reading->cancelled ? ChangeFileLoad::Cancelled : ChangeFileLoad::Read;
-        }
-        break;
-    case RegularFileContents::NotRegular:
-        load.status = ChangeFileLoad::NotRegular;
-        break;
-    case RegularFileContents::TooLarge:
-        load.status = ChangeFileLoad::TooLarge;
-        break;
-    case RegularFileContents::NotFound:
-    case RegularFileContents::Failed:
-        load.status = ChangeFileLoad::Failed;
-        load.systemError = file.systemError;
-        break;
-    }
-    return load;
-}
-
 QString stripChangeFilePrefix(const QString &line, const QString &prefixInUse,
                               const QString &untranslatedPrefix, qsizetype fixedCount)
 {
@@ -255,30 +213,4 @@ QString stripChangeFilePrefix(const QString &line, const QString &prefixInUse,
     if (line.startsWith(untranslatedPrefix))
         return line.mid(untranslatedPrefix.size());
     return line.size() > fixedCount ? line.mid(fixedCount) : QString();
-}
-
-QString defaultChangeFileName(const QString &object, const QString &inspector,
-                              const QString &displayedDate)
-{
-    QString name = object + QLatin1Char('_') + inspector + QLatin1Char('_') + displayedDate;
-    // Path separators too: the name must stay a name inside the proposed folder.
-    for (const char from : { ' ', '.', ':', '/', '\\' })
-        name.replace(QLatin1Char(from), QLatin1Char('_'));
-    return name;
-}
-
-QString ChangeFileLoad::refusalReason() const
-{
-    switch (status) {
-    case NotRegular:
-        return QCoreApplication::translate("MainWindow", "It is not a regular file.");
-    case TooLarge:
-        return QCoreApplication::translate(
-                   "MainWindow", "It is larger than %1 MiB, too large for a file of changes.")
-            .arg(maxChangeFileBytes / (1024 * 1024));
-    case NotText:
-        return QCoreApplication::translate("MainWindow", "It is not a text file.");
-    default:
-        return systemError;
-    }
 }

@@ -45,37 +45,7 @@ Control readChangeFile(QIODevice &device,
                        ChangeFileReading *reading = nullptr,
                        ChangeFileEncoding encoding = ChangeFileEncoding::System);
 
-// A file of changes read by name, or why it was not.
-struct ChangeFileLoad
-{
-    enum Status { Read, NotRegular, TooLarge, NotText, Failed, Cancelled };
-
-    Status status = Failed;
-    QString systemError; // the system's reason when the file could not be opened or read
-    // Windows-1251 for a file that is not valid UTF-8.
-    ChangeFileEncoding encoding = ChangeFileEncoding::System;
-    Control content;
-
-    // Why a file that was not read was refused, in the operator's words.
-    QString refusalReason() const;
-};
-
-// The largest file taken as a file of changes: far above any control, far below what would
-// exhaust the machine's memory.
-constexpr qint64 maxChangeFileBytes = 64 * 1024 * 1024;
-
-// Reads a file of changes by name: only a regular file of at most maxChangeFileBytes that holds
-// no zero byte, as Windows-1251 when it is not valid UTF-8. A FIFO or a device is refused before it
-// is opened, so nothing blocks on it.
-ChangeFileLoad loadChangeFile(const QString &fileName,
-                              const ChangeFilePrefixes &prefixes = ChangeFilePrefixes::current(),
-                              ChangeFileReading *reading = nullptr);
-
 // The object or inspector text of a header line: the prefix in use when the line starts with it,
 // else the untranslated one, else a fixed count of characters is dropped.
 QString stripChangeFilePrefix(const QString &line, const QString &prefixInUse,
                               const QString &untranslatedPrefix, qsizetype fixedCount);
-
-// The name Save proposes, from the object, the inspector and the date as the date field shows it.
-QString defaultChangeFileName(const QString &object, const QString &inspector,
-                              const QString &displayedDate);

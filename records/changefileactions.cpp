@@ -1,15 +1,18 @@
 #include "mainwindow/mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "app/backgroundwork.h"
-#include "app/plainmessage.h"
 #include "app/settings.h"
+#include "dialogs/backgroundwork.h"
+#include "dialogs/plainmessage.h"
+#include "files/safesave.h"
+#include "protocol/localpaper.h"
+#include "protocol/protocol.h"
+#include "protocol/protocoljob.h"
+#include "protocol/protocolpages.h"
 #include "records/archiveindexer.h"
 #include "records/changefile.h"
-#include "records/protocol.h"
-#include "records/protocoljob.h"
-#include "records/protocolpages.h"
-#include "records/safesave.h"
+#include "records/changefileload.h"
+#include "records/savename.h"
 #include "records/spreadsheet.h"
 #include "records/transferarchive.h"
 
@@ -131,7 +134,7 @@ void MainWindow::on_actionSave_activated()
         QPdfWriter writer(&buffer);
         writer.setCreator(QCoreApplication::applicationName());
         writer.setTitle(tr("Protocol of control"));
-        writer.setPageLayout(ProtocolPages::pageLayoutFor(ProtocolPages::localePaper()));
+        writer.setPageLayout(ProtocolPages::pageLayoutFor(localePaper()));
         const ProtocolOutcome outcome =
             paintProtocol(this, buildProtocol(content, ui->dtmDate->text()), &writer,
                           /*cancelWhilePainting=*/true);

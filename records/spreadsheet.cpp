@@ -1,6 +1,6 @@
 #include "records/spreadsheet.h"
 
-#include "records/changefile.h"
+#include "records/control.h"
 #include "records/grouporder.h"
 #include "records/readingnumber.h"
 

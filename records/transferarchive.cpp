@@ -1,7 +1,7 @@
 #include "records/transferarchive.h"
 
 #include "records/changefile.h"
-#include "records/stagedfile.h"
+#include "files/stagedfile.h"
 
 #include <QBuffer>
 #include <QCoreApplication>

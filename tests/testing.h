@@ -7,9 +7,9 @@
 
 #include "device/systemdevicesource.h"
 #include "mainwindow/mainwindow.h"
-#include "records/protocol.h"
-#include "records/protocoljob.h"
-#include "records/protocolpages.h"
+#include "protocol/protocol.h"
+#include "protocol/protocoljob.h"
+#include "protocol/protocolpages.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -1,8 +1,8 @@
-#include "app/optionalfile.h"
+#include "files/optionalfile.h"
 #include "app/translationcheck.h"
 #include "dialogs/pageview.h"
-#include "records/changefile.h"
-#include "records/safesave.h"
+#include "records/changefileload.h"
+#include "files/safesave.h"
 #include "records/transferarchive.h"
 #include "testing.h"
 

@@ -1,5 +1,6 @@
 #include "records/changefile.h"
 #include "records/grouporder.h"
+#include "records/savename.h"
 #include "records/transferarchive.h"
 #include "testing.h"
 

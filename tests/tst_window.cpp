@@ -1,5 +1,5 @@
 #include "app/caretblink.h"
-#include "app/optionalfile.h"
+#include "files/optionalfile.h"
 #include "app/startup.h"
 #include "records/changefile.h"
 #include "testing.h"

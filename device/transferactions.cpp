@@ -3,7 +3,7 @@
 
 #include "device/instrumenttext.h"
 #include "device/transferline.h"
-#include "records/changefile.h"
+#include "records/control.h"
 
 #include <QDateTime>
 #include <QDebug>

@@ -1,6 +1,6 @@
-#include "records/safesave.h"
+#include "files/safesave.h"
 
-#include "records/stagedfile.h"
+#include "files/stagedfile.h"
 
 #include <QCoreApplication>
 #include <QFile>

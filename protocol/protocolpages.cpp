@@ -1,9 +1,8 @@
-#include "records/protocolpages.h"
+#include "protocol/protocolpages.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QLocale>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QScreen>
@@ -13,9 +12,6 @@
 #include <QTextTable>
 
 #include <cmath>
-#if defined(__GLIBC__)
-#include <langinfo.h>
-#endif
 
 namespace {
 
@@ -122,22 +118,4 @@ QPageLayout ProtocolPages::pageLayoutFor(const QPageSize &paper, const QMarginsF
         std::max(points, minimumMargins.left()), std::max(points, minimumMargins.top()),
         std::max(points, minimumMargins.right()), std::max(points, minimumMargins.bottom()));
     return QPageLayout(paper, QPageLayout::Portrait, margins, QPageLayout::Point);
-}
-
-QPageSize ProtocolPages::localePaper()
-{
-#if defined(__GLIBC__)
-    // The paper of LC_PAPER, in millimetres, as the C library knows it for the user's locale.
-    const auto width = int(reinterpret_cast<intptr_t>(nl_langinfo(_NL_PAPER_WIDTH)));
-    const auto height = int(reinterpret_cast<intptr_t>(nl_langinfo(_NL_PAPER_HEIGHT)));
-    if (width > 0 && height > 0) {
-        const QSizeF size(width, height);
-        const QPageSize::PageSizeId known =
-            QPageSize::id(size, QPageSize::Millimeter, QPageSize::FuzzyMatch);
-        return known == QPageSize::Custom ? QPageSize(size, QPageSize::Millimeter)
-                                          : QPageSize(known);
-    }
-#endif
-    return QPageSize(QLocale().measurementSystem() == QLocale::ImperialUSSystem ? QPageSize::Letter
-                                                                                : QPageSize::A4);
 }

@@ -1,4 +1,4 @@
-#include "records/stagedfile.h"
+#include "files/stagedfile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,11 +1,11 @@
 #include "mainwindow/mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "app/plainmessage.h"
-#include "records/printjob.h"
-#include "records/protocol.h"
-#include "records/protocoljob.h"
-#include "records/protocolpages.h"
+#include "dialogs/plainmessage.h"
+#include "protocol/printjob.h"
+#include "protocol/protocol.h"
+#include "protocol/protocoljob.h"
+#include "protocol/protocolpages.h"
 
 #include <QMessageBox>
 #include <QPrinterInfo>

@@ -29,8 +29,6 @@ public:
     // than the printer's least (in points).
     static QPageLayout pageLayoutFor(const QPageSize &paper,
                                      const QMarginsF &minimumMargins = QMarginsF());
-    // The paper of the user's locale, for a protocol that is not printed.
-    static QPageSize localePaper();
 
 private:
     QTextDocument document;

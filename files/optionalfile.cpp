@@ -1,6 +1,6 @@
-#include "app/optionalfile.h"
+#include "files/optionalfile.h"
 
-#include "app/regularfile.h"
+#include "files/regularfile.h"
 
 #include <QBuffer>
 #include <QCoreApplication>

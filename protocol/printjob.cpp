@@ -1,4 +1,4 @@
-#include "records/printjob.h"
+#include "protocol/printjob.h"
 
 #include <QCoreApplication>
 #include <QDir>

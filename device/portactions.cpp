@@ -1,42 +1,18 @@
 #include "mainwindow/mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "app/plainmessage.h"
+#include "device/portaccess.h"
 #include "device/serialdeviceenumerator.h"
+#include "dialogs/plainmessage.h"
 
 #include <QCoreApplication>
 #include <QDebug>
-#include <QFile>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
 #include <QSerialPort>
 
-#include <fcntl.h>
-#include <unistd.h>
-
 namespace {
-
-// The port's own form of its name: a path, or a name under /dev.
-QByteArray devicePath(const QSerialPort &port)
-{
-    const QString name = port.portName();
-    return QFile::encodeName(name.startsWith(QLatin1Char('/')) ? name
-                                                               : QStringLiteral("/dev/") + name);
-}
-
-// A folder, a regular file or a device of another kind named as the adapter is no terminal at
-// all. Where the device cannot even be opened to look (missing, forbidden, held) it may still be
-// a port.
-bool isNoTerminal(const QByteArray &path)
-{
-    const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool terminal = ::isatty(fd);
-    ::close(fd);
-    return !terminal;
-}
 
 // The system's reason for a failed open, with a hint where the user can act on it. The toolkit
 // reports a port that another program holds (its lock, or the line's exclusive use) as a
@@ -45,7 +21,7 @@ QString openFailureReason(const QSerialPort &failed)
 {
 #ifdef Q_OS_LINUX
     if (failed.error() == QSerialPort::PermissionError) {
-        if (::access(devicePath(failed).constData(), R_OK | W_OK) == 0)
+        if (mayReadAndWrite(serialDevicePath(failed.portName())))
             return QCoreApplication::translate(
                 "MainWindow",
                 "The port is busy: another program uses it, for instance another copy of "
@@ -102,10 +78,9 @@ void MainWindow::openPort(QString name)
     }
     ui->actionConnection->setChecked(false);
     showConnectionState();
-    const QByteArray path = devicePath(*port);
-    const QString text = isNoTerminal(path)
-        ? tr("%1 is not a serial port.").arg(QFile::decodeName(path))
-        : tr("The serial port used by another application");
+    const QString path = serialDevicePath(port->portName());
+    const QString text = isNoTerminal(path) ? tr("%1 is not a serial port.").arg(path)
+                                            : tr("The serial port used by another application");
     showOpenFailureBox(port->portName(), text, openFailureReason(*port));
 }
 

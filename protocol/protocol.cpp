@@ -1,4 +1,4 @@
-#include "records/protocol.h"
+#include "protocol/protocol.h"
 
 #include "records/grouporder.h"
 

@@ -1,4 +1,4 @@
-#include "app/backgroundwork.h"
+#include "dialogs/backgroundwork.h"
 
 #include <QCoreApplication>
 #include <QProgressDialog>

@@ -1,4 +1,4 @@
-#include "app/plainmessage.h"
+#include "dialogs/plainmessage.h"
 
 #include <QLabel>
 

@@ -1,7 +1,7 @@
-#include "records/protocoljob.h"
+#include "protocol/protocoljob.h"
 
-#include "app/backgroundwork.h"
-#include "records/protocolpages.h"
+#include "dialogs/backgroundwork.h"
+#include "protocol/protocolpages.h"
 
 #include <QCoreApplication>
 #include <QPagedPaintDevice>

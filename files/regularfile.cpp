@@ -1,4 +1,4 @@
-#include "app/regularfile.h"
+#include "files/regularfile.h"
 
 #include <QFile>
 

@@ -1,9 +1,10 @@
 #include "mainwindow/mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "files/safesave.h"
 #include "mainwindow/messagebar.h"
 #include "records/archiveindexer.h"
-#include "records/safesave.h"
+#include "records/changefile.h"
 
 #include <QBuffer>
 #include <QDir>
