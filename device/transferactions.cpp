@@ -1,12 +1,6 @@
 #include "mainwindow/mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "device/instrumenttext.h"
-#include "device/transferline.h"
-#include "records/control.h"
-
-#include <QDateTime>
-#include <QDebug>
 #include <QSerialPort>
 #include <QTimer>
 
@@ -17,18 +11,12 @@ void MainWindow::transaction()
 
 void MainWindow::receiveDelivery(const QByteArray &delivery)
 {
-    qDebug() << "Readed: " << delivery.size() << " bytes";
-    const QList<QByteArray> lines = framer.feed(delivery);
-    if (!lines.isEmpty()) {
-        const TransferMarkers markers = TransferMarkers::current();
-        for (const QByteArray &line : lines)
-            handleLine(decodeInstrumentText(line), markers);
+    if (receiver.receive(delivery))
         showTransferProgress();
-    }
     // Only new bytes restart the quiet interval; an empty read says nothing about the line.
     if (delivery.isEmpty())
         return;
-    if (framer.hasTail())
+    if (receiver.hasUnfinishedLine())
         quietTimer->start();
     else
         quietTimer->stop();
@@ -37,39 +25,14 @@ void MainWindow::receiveDelivery(const QByteArray &delivery)
 void MainWindow::handleUnfinishedLine()
 {
     quietTimer->stop();
-    if (const auto tail = framer.takeTail()) {
-        handleLine(decodeInstrumentText(*tail), TransferMarkers::current());
+    if (receiver.finishLine())
         showTransferProgress();
-    }
 }
 
 void MainWindow::cutOffArrivingTransfer()
 {
-    // Whatever the instrument sent last without a line feed is a line of its own; a transfer
-    // still open then will never be complete.
-    handleUnfinishedLine();
-    if (const auto cut = pendingTransfer.close(QDateTime::currentDateTime()))
-        transferCutOff(*cut);
-}
-
-void MainWindow::handleLine(const QString &line, const TransferMarkers &markers)
-{
-    qDebug() << "input: " << line;
-    const TransferLine kind = interpretLine(line, markers);
-    if (kind.isDevice)
-        pendingTransfer.takeDeviceLine(line);
-    if (kind.isSerial) {
-        if (const auto cut = pendingTransfer.open(line, QDateTime::currentDateTime()))
-            transferCutOff(*cut);
-        strayReadingsShown = 0;
-    }
-    if (kind.isGroup)
-        pendingTransfer.addReading(kind.groupName, kind.value);
-    if (kind.isEnd) {
-        if (const auto ended = pendingTransfer.close(QDateTime::currentDateTime()))
-            transferEnded(*ended);
-        qDebug() << markers.end;
-    }
+    quietTimer->stop();
+    receiver.cutOff();
 }
 
 void MainWindow::transferEnded(const ReceivedTransfer &transfer)
@@ -108,13 +71,13 @@ void MainWindow::transferCutOff(const ReceivedTransfer &transfer)
 void MainWindow::showTransferProgress()
 {
     QString message;
-    if (pendingTransfer.isOpen()) {
-        const ReceivedTransfer &arriving = pendingTransfer.current();
+    if (receiver.pending().isOpen()) {
+        const ReceivedTransfer &arriving = receiver.pending().current();
         message = tr("Receiving the transfer from %1. Readings so far: %2.")
                       .arg(arriving.instrument())
                       .arg(arriving.readingCount);
-    } else if (pendingTransfer.strayReadings() != strayReadingsShown) {
-        strayReadingsShown = pendingTransfer.strayReadings();
+    } else if (receiver.pending().strayReadings() != strayReadingsShown) {
+        strayReadingsShown = receiver.pending().strayReadings();
         message = tr("Readings without a serial-number line before them, left out: %1.")
                       .arg(strayReadingsShown);
     } else {
@@ -123,7 +86,7 @@ void MainWindow::showTransferProgress()
     if (!cutOffNotice.isEmpty())
         message += QLatin1Char(' ') + cutOffNotice;
     // The count of a transfer under way changes with every delivery; the log keeps its end.
-    if (pendingTransfer.isOpen())
+    if (receiver.pending().isOpen())
         ui->statusBar->showPassingMessage(message);
     else
         ui->statusBar->showMessage(message);

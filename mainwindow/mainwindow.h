@@ -1,7 +1,6 @@
 #pragma once
 
-#include "device/lineframer.h"
-#include "device/pendingtransfer.h"
+#include "device/transferreceiver.h"
 #include "records/control.h"
 
 #include <QMainWindow>
@@ -24,7 +23,6 @@ class QSerialPort;
 class QTimer;
 class SerialDeviceEnumerator;
 class SerialDeviceSource;
-struct TransferMarkers;
 
 namespace Ui {
 class MainWindow;
@@ -115,7 +113,6 @@ private:
     void showOpenFailureBox(const QString &name, const QString &text, const QString &reason);
     void closeOpenFailureBox();
 
-    void handleLine(const QString &line, const TransferMarkers &markers);
     void handleUnfinishedLine();
     // A transfer still arriving when its line goes or the program ends is kept as cut off.
     void cutOffArrivingTransfer();
@@ -153,8 +150,9 @@ private:
     QPointer<QMessageBox> openFailureBox;
     QString openFailurePort;
 
-    LineFramer framer;
-    PendingTransfer pendingTransfer;
+    TransferReceiver receiver { { [this] { strayReadingsShown = 0; },
+                                  [this](const ReceivedTransfer &ended) { transferEnded(ended); },
+                                  [this](const ReceivedTransfer &cut) { transferCutOff(cut); } } };
     // Said again in every transfer message until the next transfer has ended.
     QString cutOffNotice;
     qsizetype strayReadingsShown = 0;
