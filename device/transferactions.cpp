@@ -33,6 +33,8 @@ void MainWindow::cutOffArrivingTransfer()
 {
     quietTimer->stop();
     receiver.cutOff();
+    // The last line may have been a reading that no transfer takes.
+    showTransferProgress();
 }
 
 void MainWindow::transferEnded(const ReceivedTransfer &transfer)
