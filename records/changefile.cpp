@@ -173,7 +173,7 @@ bool writeChangeFile(QIODevice &device, const Control &content, const ChangeFile
 }
 
 Control readChangeFile(QIODevice &device, const ChangeFilePrefixes &prefixes,
-                       ChangeFileReading *reading, ChangeFileEncoding encoding)
+                       const ChangeFileProgress &progress, ChangeFileEncoding encoding)
 {
     const ChangeFilePrefixes plain = ChangeFilePrefixes::untranslated();
     LineReader lines(device, encoding);
@@ -190,11 +190,8 @@ Control readChangeFile(QIODevice &device, const ChangeFilePrefixes &prefixes,
 
     QString line;
     while (lines.readInto(&line)) {
-        if (reading) {
-            if (reading->cancelled)
-                break;
-            reading->bytesRead = device.pos();
-        }
+        if (progress && !progress(device.pos()))
+            break;
         if (!line.contains(separator))
             continue;
         QStringList fields = line.split(separator);

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-#include <atomic>
+#include <functional>
 
 class QIODevice;
 
@@ -25,13 +25,9 @@ struct ChangeFilePrefixes
 bool writeChangeFile(QIODevice &device, const Control &content,
                      const ChangeFilePrefixes &prefixes = ChangeFilePrefixes::current());
 
-// Shared with a reading on another thread: how far it has come, and whether it is to stop.
-struct ChangeFileReading
-{
-    std::atomic<qint64> bytesRead { 0 };
-    std::atomic<qint64> bytesInAll { 0 };
-    std::atomic<bool> cancelled { false };
-};
+// Told how far a reading has come, in bytes of its device, after each line; it stops between two
+// lines when this returns false.
+using ChangeFileProgress = std::function<bool(qint64 bytesRead)>;
 
 // The system's encoding (UTF-8), in which files are written, or the code page in which the
 // earlier Windows program wrote them on Russian systems.
@@ -39,10 +35,10 @@ enum class ChangeFileEncoding { System, Windows1251 };
 
 // Reads a file from an open device. The first five lines are taken as the header whatever they
 // hold; missing lines count as empty. CR LF, LF, CR alone and CR CR LF each end a line. A reading
-// that is cancelled stops between two lines.
+// that its progress stops ends between two lines.
 Control readChangeFile(QIODevice &device,
                        const ChangeFilePrefixes &prefixes = ChangeFilePrefixes::current(),
-                       ChangeFileReading *reading = nullptr,
+                       const ChangeFileProgress &progress = {},
                        ChangeFileEncoding encoding = ChangeFileEncoding::System);
 
 // The object or inspector text of a header line: the prefix in use when the line starts with it,

@@ -24,7 +24,13 @@ ChangeFileLoad loadChangeFile(const QString &fileName, const ChangeFilePrefixes 
             // Files of the earlier program on Russian systems are in that system's code page.
             if (!QByteArrayView(file.bytes).isValidUtf8())
                 load.encoding = ChangeFileEncoding::Windows1251;
-            load.content = readChangeFile(buffer, prefixes, reading, load.encoding);
+            const auto goOn = [reading](qint64 bytesRead) {
+                if (!reading)
+                    return true;
+                reading->bytesRead = bytesRead;
+                return !reading->cancelled;
+            };
+            load.content = readChangeFile(buffer, prefixes, goOn, load.encoding);
             load.status =
                 reading && reading->cancelled ? ChangeFileLoad::Cancelled : ChangeFileLoad::Read;
         }

@@ -2,6 +2,16 @@
 
 #include "records/changefile.h"
 
+#include <atomic>
+
+// Shared with a reading on another thread: how far it has come, and whether it is to stop.
+struct ChangeFileReading
+{
+    std::atomic<qint64> bytesRead { 0 };
+    std::atomic<qint64> bytesInAll { 0 };
+    std::atomic<bool> cancelled { false };
+};
+
 // A file of changes read by name, or why it was not.
 struct ChangeFileLoad
 {
