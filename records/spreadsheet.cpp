@@ -241,6 +241,14 @@ bool writeSpreadsheet(QIODevice &device, const Control &content, QString *error)
 
     const lxw_error closed = workbook_close(workbook);
     const lxw_error failure = sheet.firstError != LXW_NO_ERROR ? sheet.firstError : closed;
+    if (failure == LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED) {
+        // The library's own words are English, and the operator may need to know the bound.
+        *error = translated(QT_TRANSLATE_NOOP("MainWindow",
+                                              "A cell of a sheet holds at most %1 characters; a "
+                                              "reading or a field here is longer."))
+                     .arg(LXW_STR_MAX);
+        return false;
+    }
     if (failure != LXW_NO_ERROR) {
         *error = QString::fromUtf8(lxw_strerror(failure));
         return false;

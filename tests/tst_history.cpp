@@ -356,8 +356,23 @@ private slots:
 
         w.window->receiveDelivery("DEVICE X-100\r\nSN 6\r\nGROUP#1 0.5\r\nEND\r\n");
         QTRY_COMPARE(table->model()->rowCount(), 2);
-        table->selectRow(1);
-        table->setCurrentIndex(table->model()->index(1, 0));
+        // A name typed for a kept transfer reaches its file and History with the next transfer;
+        // a kept file that the operator removed meanwhile stays removed.
+        w.widget<QLineEdit>("edtObject")->setText("Pipe 2");
+        w.window->receiveDelivery("SN 7\r\nGROUP#1 0.6\r\nEND\r\n");
+        const auto objects = [table] {
+            return rowsOf(table->model(), { int(HistoryColumn::Object) });
+        };
+        QTRY_VERIFY2(objects().contains("Pipe 2"), qPrintable(objects().join('|')));
+        const QString seventh =
+            QDir(folder.path()).entryInfoList({ "*SN-7.csv" }).value(0).filePath();
+        QVERIFY(QFile::remove(seventh));
+        w.widget<QLineEdit>("edtObject")->setText("Pipe 3");
+        w.window->receiveDelivery("SN 8\r\nGROUP#1 0.7\r\nEND\r\n");
+        QVERIFY(!QFile::exists(seventh));
+        const int old = objects().indexOf("Pipe 1");
+        table->selectRow(old);
+        table->setCurrentIndex(table->model()->index(old, 0));
         history->findChild<QPushButton *>("openButton")->click();
         QCOMPARE(w.text("edtObject"), "Pipe 1");
         QCOMPARE(w.window->measurementStore(), Store({ { "G", { "1" } } }));

@@ -2,8 +2,11 @@
 
 #include <QDateTimeEdit>
 #include <QPrinterInfo>
+#include <QProgressDialog>
 #include <QRandomGenerator>
 #include <QtTest>
+
+#include <cups/cups.h>
 
 // These tests print for real on the queues that scripts/print-queue makes: PRINTER names the one
 // whose backend keeps each job's document in TOLVAREN_PRINT_SPOOL.
@@ -19,18 +22,29 @@ class TestPrint : public QObject
     QDir spool;
     QStringList jobsBefore;
     QByteArray printerBefore;
+    // The user's printer settings, which give the test queue an instance, as "lpoptions -p" would.
+    QTemporaryDir home;
 
-    // The text of each job printed since the test began that holds the token.
+    // The text of each job printed since the test began that holds the token, after the queue
+    // and the title that the print service holds for it.
     QStringList newJobs() const
     {
+        cups_job_t *held = nullptr;
+        const int heldCount = cupsGetJobs(&held, nullptr, 0, CUPS_WHICHJOBS_ALL);
         QStringList jobs;
         for (const QString &name : spool.entryList({ QStringLiteral("job-*") }, QDir::Files)) {
             if (jobsBefore.contains(name))
                 continue;
             const QString text = pdfPages(spool.filePath(name)).join('\f');
+            const int id = name.mid(4).toInt();
+            const auto *job =
+                std::find_if(held, held + heldCount, [id](auto &j) { return j.id == id; });
             if (text.contains(token))
-                jobs.append(text);
+                jobs.append(job == held + heldCount
+                                ? "unknown job\f" + text
+                                : job->dest + QString('|') + job->title + '\f' + text);
         }
+        cupsFreeJobs(heldCount, held);
         return jobs;
     }
     QString print(QMessageBox::StandardButton answer, QStringList *said)
@@ -47,6 +61,10 @@ private slots:
                   "scripts/test, which does so.");
         spool.setPath(qEnvironmentVariable("TOLVAREN_PRINT_SPOOL"));
         printerBefore = qgetenv("PRINTER");
+        // Before the print service's library first looks at the home folder, which it then keeps.
+        QVERIFY(QDir(home.path()).mkpath(".cups"));
+        QVERIFY(writeFile(home.filePath(".cups/lpoptions"), "Dest " + printerBefore + "/copy\n"));
+        qputenv("HOME", home.path().toLocal8Bit());
     }
 
     void init()
@@ -61,9 +79,10 @@ private slots:
     void cleanup() { qputenv("PRINTER", printerBefore); }
 
     // Asked first and answered No, then Yes: one job, of twelve groups of 45 readings, whose first
-    // table runs on over the end of the first page.
+    // table runs on over the end of the first page, on the queue of the default printer's instance.
     void shouldPrintOneProtocolWhenAnsweredYes()
     {
+        qputenv("PRINTER", printerBefore + "/copy");
         QString delivery = "DEVICE D1\r\nSN 7\r\nGROUP#1 11.25\r\nGROUP#1 <0.5\r\nGROUP#2 a&b\r\n";
         for (int group = 1; group <= 12; ++group)
             for (int reading = group <= 2 ? 3 - group : 0; reading < 45; ++reading)
@@ -77,7 +96,8 @@ private slots:
                  QStringList({ "Print", "Do you want to print a table of changes?" }));
         // A job crosses the scheduler and its backend on their own time.
         QTRY_COMPARE_WITH_TIMEOUT(newJobs().size(), 1, 30000);
-        const QStringList pages = newJobs().value(0).split('\f');
+        QStringList pages = newJobs().value(0).split('\f');
+        QCOMPARE(pages.takeFirst(), printerBefore + "|Protocol of control");
         const QString text = pages.join(' ').simplified();
         for (const QString &expected :
              QStringList { "PROTOCOL OF CONTROL", "DEVICE D1 SN 7",
@@ -99,23 +119,40 @@ private slots:
         QCOMPARE(newJobs().size(), 1);
     }
 
-    // No printer, then a queue that takes no jobs: the operator is told, and nothing prints.
+    // No printer, a stopped one, then a queue that takes no jobs: the operator is told, and
+    // nothing prints; nor when the operator cancels.
     void shouldSayWhenNothingIsPrinted()
     {
         const QByteArray rejecting = qgetenv("TOLVAREN_REJECTING_PRINTER");
-        for (const QByteArray &printer : { QByteArray("tolvaren-no-such-queue"), rejecting }) {
+        const QByteArray stopped = qgetenv("TOLVAREN_STOPPED_PRINTER");
+        for (const QByteArray &printer :
+             { QByteArray("tolvaren-no-such-queue"), stopped, rejecting }) {
             if (printer.isEmpty())
-                QSKIP("No rejecting test queue: scripts/print-queue makes it.");
+                QSKIP("No stopped or rejecting test queue: scripts/print-queue makes them.");
             qputenv("PRINTER", printer);
             const QPrinterInfo defaultPrinter = QPrinterInfo::defaultPrinter();
             if (!defaultPrinter.isNull() && defaultPrinter.printerName() != printer)
                 QSKIP("The machine's own default printer must not be used here.");
             QStringList said;
             QCOMPARE(print(QMessageBox::Yes, &said), QString());
-            const QString report = printer == rejecting ? QString(printer) : "no printer";
+            const QString report =
+                printer.startsWith("tolvaren-no") ? "no printer" : QString(printer);
             QVERIFY2(said.value(6).contains(report), qPrintable(said.join('|')));
         }
-        QTest::qWait(2000);
+        // A large protocol cancelled while it is laid out, on the queue that prints.
+        qputenv("PRINTER", printerBefore);
+        QByteArray transfer = "SN 1\r\n";
+        for (int reading = 0; reading < 40000; ++reading)
+            transfer += "GROUP#" + QByteArray::number(reading % 400) + " 0.5\r\n";
+        w->window->receiveDelivery(transfer + "END\r\n");
+        const Step cancel = [](QWidget *modal) {
+            auto *progress = qobject_cast<QProgressDialog *>(modal);
+            return progress && (progress->cancel(), true);
+        };
+        QCOMPARE(
+            operate([this] { w->trigger("actionPrint"); }, { press(QMessageBox::Yes), cancel }),
+            QString());
+        QTest::qWait(3000);
         QVERIFY(newJobs().isEmpty());
     }
 };

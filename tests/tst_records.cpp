@@ -1,13 +1,10 @@
 #include "records/changefile.h"
 #include "records/grouporder.h"
 #include "records/savename.h"
-#include "records/transferarchive.h"
 #include "testing.h"
 
 #include <QBuffer>
 #include <QtTest>
-
-#include <thread>
 
 using Store = Measurements;
 
@@ -94,34 +91,6 @@ private slots:
         QCOMPARE(defaultChangeFileName("Pipe 12.3", "A:B", "05.12.2026 14:03"),
                  "Pipe_12_3_A_B_05_12_2026_14_03");
         QCOMPARE(defaultChangeFileName("../a\\b", "", "5/12/26"), "___a_b__5_12_26");
-    }
-
-    // A kept transfer is named by its time and serial-number line, in characters every file
-    // system holds, under the user's data folder even where a relative one is set, and replaces
-    // no file kept before: not even one that copies of the program keep at the same moment.
-    void shouldKeepEveryTransferUnderItsOwnName()
-    {
-        const QDateTime at({ 2026, 12, 7 }, { 14, 3, 9 });
-        QCOMPARE(transferArchiveName(at, "SN 00517", false), "2026-12-07_14-03-09_SN-00517.csv");
-        QCOMPARE(transferArchiveName(at, " SN\t../a/b\\c:d*e?\"f<g>h|i. ", false),
-                 "2026-12-07_14-03-09_SN-..-a-b-c-d-e-f-g-h-i.csv");
-        QCOMPARE(transferArchiveName(at, QString(300, 'S'), false).size(), 20 + 64 + 4);
-        qputenv("XDG_DATA_HOME", "relative");
-        QCOMPARE(defaultTransferArchiveFolder(),
-                 QDir::home().filePath(".local/share/tst_records/transfers"));
-
-        QTemporaryDir data;
-        std::vector<std::thread> copies(4);
-        for (std::thread &copy : copies)
-            copy = std::thread([&] {
-                for (int kept = 0; kept < 25; ++kept)
-                    keepTransfer(data.path(), { {}, {}, at, {}, "SN 5", {} }, false);
-            });
-        for (std::thread &copy : copies)
-            copy.join();
-        QCOMPARE(QDir(data.path()).entryList(QDir::Files | QDir::Hidden).size(), 100);
-        const QString file = data.filePath(transferArchiveName(at, "SN 5", false));
-        QCOMPARE(keepTransfer(file + "/transfers", {}, false).error, qt_error_string(ENOTDIR));
     }
 
     // Received and typed texts are shown as written, never taken for markup.

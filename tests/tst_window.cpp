@@ -1,10 +1,13 @@
 #include "app/caretblink.h"
-#include "files/optionalfile.h"
 #include "app/startup.h"
+#include "dialogs/pageview.h"
+#include "files/optionalfile.h"
 #include "records/changefile.h"
 #include "testing.h"
 
 #include <QAccessible>
+#include <QDateTimeEdit>
+#include <QDesktopServices>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -17,6 +20,9 @@
 class WindowTest : public QObject
 {
     Q_OBJECT
+
+    QList<QUrl> opened; // by the desktop's browser
+    Q_INVOKABLE void open(const QUrl &url) { opened << url; }
 
 private slots:
     void buildsItsWidgetsAndToolbarWithoutAWarning()
@@ -34,6 +40,9 @@ private slots:
         QCOMPARE(shown,
                  QStringList({ "actionConnection", "actionRead", "actionSave", "actionPrint",
                                "actionHelp", "actionExit", "toolBarSpacer", "logoButton" }));
+        // It opens on the moment it started.
+        const QDateTime date = w.widget<QDateTimeEdit>("dtmDate")->dateTime();
+        QVERIFY2(qAbs(date.secsTo(QDateTime::currentDateTime())) < 60, qPrintable(date.toString()));
     }
 
     // Nobody at the computer: the caret stands still; the next key or click makes it blink again.
@@ -92,7 +101,8 @@ private slots:
     }
 
     // Tab leaves the table for the logo (the only way to About), Alt and a label's letter reach its
-    // field, and a screen reader hears what each part is.
+    // field, the standard keys and Alt with a menu's letter reach the actions from a field, and a
+    // screen reader hears what each part is.
     void keyboardAndScreenReaderReachEveryPart()
     {
         TestWindow w;
@@ -105,6 +115,28 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), w.widget("logoButton"));
         QTest::keyClick(w.window.get(), Qt::Key_O, Qt::AltModifier);
         QCOMPARE(QApplication::focusWidget(), w.widget("edtObject"));
+        QTest::keyClick(w.window.get(), Qt::Key_I, Qt::AltModifier);
+        QCOMPARE(QApplication::focusWidget(), w.widget("edtInspector"));
+
+        // The desktop's standard keys, typed in a field, and Alt with a menu's letter.
+        QStringList reached;
+        for (QAction *action : w.window->findChildren<QAction *>()) {
+            action->disconnect(w.window.get());
+            connect(action, &QAction::triggered,
+                    [&reached, action] { reached << action->objectName(); });
+        }
+        for (QMenu *menu : w.window->findChildren<QMenu *>())
+            connect(menu, &QMenu::aboutToShow, [&reached, menu] { reached << menu->objectName(); });
+        for (const char *keys : { "Ctrl+O", "Ctrl+S", "Ctrl+P", "F1", "Ctrl+H", "Ctrl+Shift+H",
+                                  "Ctrl+Q", "Alt+F", "Alt+H" }) {
+            QTest::keySequence(QApplication::focusWidget(), QKeySequence(keys));
+            if (QWidget *menu = QApplication::activePopupWidget())
+                menu->close();
+        }
+        QCOMPARE(
+            reached,
+            QStringList({ "actionRead", "actionSave", "actionPrint", "actionHelp", "actionHistory",
+                          "actionCompare", "actionExit", "menuFile", "menuHelp" }));
 
         QWidget *indicator = w.widget<QToolBar>("mainToolBar")
                                  ->widgetForAction(w.widget<QAction>("actionConnection"));
@@ -117,6 +149,27 @@ private slots:
             heard,
             QStringList({ "Date of control", "Object of control", "Inspector's name", "Readings",
                           "About tolvaren", "Connection indicator", "No instrument connected" }));
+    }
+
+    // A page reaches no folder but its own, not even one whose name begins as its own does, and
+    // no file as an image that is none; web pages open in the desktop's browser.
+    void pageReachesOnlyItsOwnFolder()
+    {
+        WorkingDirectory here;
+        QVERIFY(QDir().mkpath("pages") && QDir().mkpath("pages2"));
+        QVERIFY(QImage(8, 8, QImage::Format_RGB32).save("pages2/image.png"));
+        QVERIFY(writeFile("pages/help.html", "Help") && writeFile("pages/text.png", "Help"));
+        QDir::setCurrent("pages");
+        PageView view;
+        view.showPage("help.html", "%1");
+        QDesktopServices::setUrlHandler("https", this, "open");
+        emit view.anchorClicked(QUrl("https://example.org/page"));
+        QDesktopServices::unsetUrlHandler("https");
+        QList<QVariant> reached;
+        for (const char *name : { "../pages2/image.png", "text.png" })
+            reached << view.loadResource(QTextDocument::ImageResource, QUrl(name));
+        QCOMPARE(reached, QList<QVariant>({ QVariant(), QVariant() }));
+        QCOMPARE(opened, QList<QUrl>({ QUrl("https://example.org/page") }));
     }
 
     // The window's size, the folders of Read and Save, and the ten files of changes last read or

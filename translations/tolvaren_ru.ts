@@ -730,6 +730,10 @@ Do you want to replace it?</source>
         <source>%1 is not a serial port.</source>
         <translation>%1 не является последовательным портом.</translation>
     </message>
+    <message>
+        <source>A cell of a sheet holds at most %1 characters; a reading or a field here is longer.</source>
+        <translation>Ячейка листа вмещает не более %1 символов; здесь показание или поле длиннее.</translation>
+    </message>
 </context>
 <context>
     <name>MessageLog</name>
