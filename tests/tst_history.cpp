@@ -356,20 +356,20 @@ private slots:
 
         w.window->receiveDelivery("DEVICE X-100\r\nSN 6\r\nGROUP#1 0.5\r\nEND\r\n");
         QTRY_COMPARE(table->model()->rowCount(), 2);
-        // A name typed for a kept transfer reaches its file and History with the next transfer;
-        // a kept file that the operator removed meanwhile stays removed.
-        w.widget<QLineEdit>("edtObject")->setText("Pipe 2");
-        w.window->receiveDelivery("SN 7\r\nGROUP#1 0.6\r\nEND\r\n");
+        // A name typed for a kept transfer reaches its file and History when the next file is
+        // read; a kept file that the operator removed meanwhile stays removed.
         const auto objects = [table] {
             return rowsOf(table->model(), { int(HistoryColumn::Object) });
         };
+        w.widget<QLineEdit>("edtObject")->setText("Pipe 2");
+        QVERIFY(w.window->readChangesFrom(folder.filePath("old.csv")));
         QTRY_VERIFY2(objects().contains("Pipe 2"), qPrintable(objects().join('|')));
-        const QString seventh =
-            QDir(folder.path()).entryInfoList({ "*SN-7.csv" }).value(0).filePath();
-        QVERIFY(QFile::remove(seventh));
+        w.window->receiveDelivery("SN 7\r\nGROUP#1 0.6\r\nEND\r\n");
+        const QString kept = QDir(folder.path()).entryInfoList({ "*SN-7.csv" }).value(0).filePath();
+        QVERIFY(QFile::remove(kept));
         w.widget<QLineEdit>("edtObject")->setText("Pipe 3");
         w.window->receiveDelivery("SN 8\r\nGROUP#1 0.7\r\nEND\r\n");
-        QVERIFY(!QFile::exists(seventh));
+        QVERIFY(!QFile::exists(kept));
         const int old = objects().indexOf("Pipe 1");
         table->selectRow(old);
         table->setCurrentIndex(table->model()->index(old, 0));

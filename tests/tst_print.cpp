@@ -22,7 +22,8 @@ class TestPrint : public QObject
     QDir spool;
     QStringList jobsBefore;
     QByteArray printerBefore;
-    // The user's printer settings, which give the test queue an instance, as "lpoptions -p" would.
+    // The user's printer settings, where a test may make an instance of the test queue the
+    // default, as "lpoptions -d" would.
     QTemporaryDir home;
 
     // The text of each job printed since the test began that holds the token, after the queue
@@ -63,7 +64,6 @@ private slots:
         printerBefore = qgetenv("PRINTER");
         // Before the print service's library first looks at the home folder, which it then keeps.
         QVERIFY(QDir(home.path()).mkpath(".cups"));
-        QVERIFY(writeFile(home.filePath(".cups/lpoptions"), "Dest " + printerBefore + "/copy\n"));
         qputenv("HOME", home.path().toLocal8Bit());
     }
 
@@ -76,13 +76,20 @@ private slots:
         w->widget<QLineEdit>("edtInspector")->setText("team B");
     }
 
-    void cleanup() { qputenv("PRINTER", printerBefore); }
+    void cleanup()
+    {
+        qputenv("PRINTER", printerBefore);
+        QFile::remove(home.filePath(".cups/lpoptions"));
+    }
 
     // Asked first and answered No, then Yes: one job, of twelve groups of 45 readings, whose first
-    // table runs on over the end of the first page, on the queue of the default printer's instance.
+    // table runs on over the end of the first page, on an instance of the queue, which is the
+    // user's default printer.
     void shouldPrintOneProtocolWhenAnsweredYes()
     {
-        qputenv("PRINTER", printerBefore + "/copy");
+        qunsetenv("PRINTER");
+        QVERIFY(
+            writeFile(home.filePath(".cups/lpoptions"), "Default " + printerBefore + "/copy\n"));
         QString delivery = "DEVICE D1\r\nSN 7\r\nGROUP#1 11.25\r\nGROUP#1 <0.5\r\nGROUP#2 a&b\r\n";
         for (int group = 1; group <= 12; ++group)
             for (int reading = group <= 2 ? 3 - group : 0; reading < 45; ++reading)

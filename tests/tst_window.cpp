@@ -118,7 +118,8 @@ private slots:
         QTest::keyClick(w.window.get(), Qt::Key_I, Qt::AltModifier);
         QCOMPARE(QApplication::focusWidget(), w.widget("edtInspector"));
 
-        // The desktop's standard keys, typed in a field, and Alt with a menu's letter.
+        // The desktop's standard keys, typed in a field, and Alt with a menu's letter. (Exit's key
+        // is the desktop's own, and the offscreen platform has none.)
         QStringList reached;
         for (QAction *action : w.window->findChildren<QAction *>()) {
             action->disconnect(w.window.get());
@@ -127,16 +128,15 @@ private slots:
         }
         for (QMenu *menu : w.window->findChildren<QMenu *>())
             connect(menu, &QMenu::aboutToShow, [&reached, menu] { reached << menu->objectName(); });
-        for (const char *keys : { "Ctrl+O", "Ctrl+S", "Ctrl+P", "F1", "Ctrl+H", "Ctrl+Shift+H",
-                                  "Ctrl+Q", "Alt+F", "Alt+H" }) {
+        for (const char *keys :
+             { "Ctrl+O", "Ctrl+S", "Ctrl+P", "F1", "Ctrl+H", "Ctrl+Shift+H", "Alt+F", "Alt+H" }) {
             QTest::keySequence(QApplication::focusWidget(), QKeySequence(keys));
             if (QWidget *menu = QApplication::activePopupWidget())
                 menu->close();
         }
-        QCOMPARE(
-            reached,
-            QStringList({ "actionRead", "actionSave", "actionPrint", "actionHelp", "actionHistory",
-                          "actionCompare", "actionExit", "menuFile", "menuHelp" }));
+        QCOMPARE(reached,
+                 QStringList({ "actionRead", "actionSave", "actionPrint", "actionHelp",
+                               "actionHistory", "actionCompare", "menuFile", "menuHelp" }));
 
         QWidget *indicator = w.widget<QToolBar>("mainToolBar")
                                  ->widgetForAction(w.widget<QAction>("actionConnection"));
