@@ -23,6 +23,8 @@ constexpr lxw_row_t firstReadingRow = headerRow + 1;
 // A double holds this many significant digits; a longer number stays text, so that every
 // number cell shows the digits received.
 constexpr qsizetype significantDigits = 15;
+// Characters in a text cell, as the format bounds them.
+constexpr int longestCellText = 32767;
 
 QString translated(const char *text)
 {
@@ -246,7 +248,7 @@ bool writeSpreadsheet(QIODevice &device, const Control &content, QString *error)
         *error = translated(QT_TRANSLATE_NOOP("MainWindow",
                                               "A cell of a sheet holds at most %1 characters; a "
                                               "reading or a field here is longer."))
-                     .arg(LXW_STR_MAX);
+                     .arg(longestCellText);
         return false;
     }
     if (failure != LXW_NO_ERROR) {

@@ -18,11 +18,12 @@ private slots:
     void shouldTakeThePaperOfTheLocale()
     {
         QTemporaryDir locales;
-        QVERIFY(writeLocaleSource(locales.filePath("source")));
-        QProcess localedef; // which warns of every category but the paper
-        localedef.start("localedef",
-                        { "-c", "-i", locales.filePath("source"), locales.filePath("letter") });
-        localedef.waitForFinished();
+        // The C library's tool warns of every category but the paper.
+        QProcess::execute("sh",
+                          { "-c",
+                            "printf 'LC_PAPER\\nheight 279\\nwidth 216\\nEND LC_PAPER\\n' >$0/src "
+                            "&& localedef -c -i $0/src $0/letter 2>/dev/null",
+                            locales.path() });
         qputenv("LOCPATH", locales.path().toLocal8Bit());
         if (!std::setlocale(LC_PAPER, "letter"))
             QSKIP("no locale can be made here");
@@ -39,16 +40,7 @@ private slots:
             ProtocolPages::pageLayoutFor(QPageSize(QPageSize::A4), QMarginsF(0, 50, 2, 60));
         const qreal margin = 15 / 25.4 * 72;
         QCOMPARE(layout.fullRect(QPageLayout::Millimeter).size(), QSizeF(210, 297));
-        QCOMPARE(layout.units(), QPageLayout::Point);
         QCOMPARE(layout.margins(), QMarginsF(margin, 50, margin, 60));
-    }
-
-private:
-    static bool writeLocaleSource(const QString &path)
-    {
-        QFile source(path);
-        return source.open(QIODevice::WriteOnly)
-            && source.write("LC_PAPER\nheight 279\nwidth 216\nEND LC_PAPER\n") > 0;
     }
 };
 

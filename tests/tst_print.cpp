@@ -6,8 +6,6 @@
 #include <QRandomGenerator>
 #include <QtTest>
 
-#include <cups/cups.h>
-
 // These tests print for real on the queues that scripts/print-queue makes: PRINTER names the one
 // whose backend keeps each job's document in TOLVAREN_PRINT_SPOOL.
 class TestPrint : public QObject
@@ -26,26 +24,17 @@ class TestPrint : public QObject
     // default, as "lpoptions -d" would.
     QTemporaryDir home;
 
-    // The text of each job printed since the test began that holds the token, after the queue
-    // and the title that the print service holds for it.
+    // The text of each job printed since the test began that holds the token.
     QStringList newJobs() const
     {
-        cups_job_t *held = nullptr;
-        const int heldCount = cupsGetJobs(&held, nullptr, 0, CUPS_WHICHJOBS_ALL);
         QStringList jobs;
         for (const QString &name : spool.entryList({ QStringLiteral("job-*") }, QDir::Files)) {
             if (jobsBefore.contains(name))
                 continue;
             const QString text = pdfPages(spool.filePath(name)).join('\f');
-            const int id = name.mid(4).toInt();
-            const auto *job =
-                std::find_if(held, held + heldCount, [id](auto &j) { return j.id == id; });
             if (text.contains(token))
-                jobs.append(job == held + heldCount
-                                ? "unknown job\f" + text
-                                : job->dest + QString('|') + job->title + '\f' + text);
+                jobs.append(text);
         }
-        cupsFreeJobs(heldCount, held);
         return jobs;
     }
     QString print(QMessageBox::StandardButton answer, QStringList *said)
@@ -103,8 +92,7 @@ private slots:
                  QStringList({ "Print", "Do you want to print a table of changes?" }));
         // A job crosses the scheduler and its backend on their own time.
         QTRY_COMPARE_WITH_TIMEOUT(newJobs().size(), 1, 30000);
-        QStringList pages = newJobs().value(0).split('\f');
-        QCOMPARE(pages.takeFirst(), printerBefore + "|Protocol of control");
+        const QStringList pages = newJobs().value(0).split('\f');
         const QString text = pages.join(' ').simplified();
         for (const QString &expected :
              QStringList { "PROTOCOL OF CONTROL", "DEVICE D1 SN 7",
@@ -131,9 +119,8 @@ private slots:
     void shouldSayWhenNothingIsPrinted()
     {
         const QByteArray rejecting = qgetenv("TOLVAREN_REJECTING_PRINTER");
-        const QByteArray stopped = qgetenv("TOLVAREN_STOPPED_PRINTER");
-        for (const QByteArray &printer :
-             { QByteArray("tolvaren-no-such-queue"), stopped, rejecting }) {
+        for (const QByteArray &printer : { QByteArray("tolvaren-no-such-queue"),
+                                           qgetenv("TOLVAREN_STOPPED_PRINTER"), rejecting }) {
             if (printer.isEmpty())
                 QSKIP("No stopped or rejecting test queue: scripts/print-queue makes them.");
             qputenv("PRINTER", printer);

@@ -156,19 +156,17 @@ private slots:
     void pageReachesOnlyItsOwnFolder()
     {
         WorkingDirectory here;
-        QVERIFY(QDir().mkpath("pages") && QDir().mkpath("pages2"));
-        QVERIFY(QImage(8, 8, QImage::Format_RGB32).save("pages2/image.png"));
-        QVERIFY(writeFile("pages/help.html", "Help") && writeFile("pages/text.png", "Help"));
+        QVERIFY(QDir().mkpath("pages") && QDir().mkpath("pages2")
+                && writeFile("pages/help.html", "") && writeFile("pages/text.png", "Help")
+                && QImage(8, 8, QImage::Format_RGB32).save("pages2/image.png"));
         QDir::setCurrent("pages");
         PageView view;
         view.showPage("help.html", "%1");
         QDesktopServices::setUrlHandler("https", this, "open");
         emit view.anchorClicked(QUrl("https://example.org/page"));
         QDesktopServices::unsetUrlHandler("https");
-        QList<QVariant> reached;
         for (const char *name : { "../pages2/image.png", "text.png" })
-            reached << view.loadResource(QTextDocument::ImageResource, QUrl(name));
-        QCOMPARE(reached, QList<QVariant>({ QVariant(), QVariant() }));
+            QVERIFY2(!view.loadResource(QTextDocument::ImageResource, QUrl(name)).isValid(), name);
         QCOMPARE(opened, QList<QUrl>({ QUrl("https://example.org/page") }));
     }
 
