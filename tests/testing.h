@@ -1,15 +1,12 @@
 #pragma once
 
-// What the tests share: a machine whose serial devices a test plays, pseudo-terminals that stand
-// in for the instrument's adapter, a window on such a machine, the operator's part in modal
-// dialogs, the diagnostics the program writes, a working directory of the test's own, and the
-// protocol as a PDF's text.
+// What the window's tests share besides the core's: a machine whose serial devices a test plays,
+// pseudo-terminals that stand in for the instrument's adapter, a window on such a machine, the
+// operator's part in modal dialogs and the diagnostics the program writes.
 
+#include "coretesting.h"
 #include "device/systemdevicesource.h"
 #include "mainwindow/mainwindow.h"
-#include "protocol/protocol.h"
-#include "protocol/protocoljob.h"
-#include "protocol/protocolpages.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -19,12 +16,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPdfWriter>
 #include <QPointer>
-#include <QProcess>
 #include <QPushButton>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTimer>
 
@@ -116,6 +110,22 @@ struct PseudoTerminal
     QString path;
 };
 
+// What a table shows: the headers, then each row; a cell without a reading shows as "-".
+inline QStringList tableText(const QAbstractItemModel *model)
+{
+    QStringList lines;
+    for (int row = -1; row < model->rowCount(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < model->columnCount(); ++column) {
+            const QVariant cell = row < 0 ? model->headerData(column, Qt::Horizontal)
+                                          : model->index(row, column).data();
+            cells << (cell.isValid() ? cell.toString() : "-");
+        }
+        lines << cells.join(u'|');
+    }
+    return lines;
+}
+
 // A window on a machine whose devices the test plays; none unless given.
 struct TestWindow
 {
@@ -131,27 +141,11 @@ struct TestWindow
     bool indicator() const { return widget<QAction>("actionConnection")->isChecked(); }
     QString text(const char *lineEdit) const { return widget<QLineEdit>(lineEdit)->text(); }
     QSerialPort *port() const { return window->serialPort(); }
+    QStringList table() const { return tableText(widget<QTableView>("tableMeasurement")->model()); }
 
     FakeDeviceSource *source;
     std::unique_ptr<MainWindow> window;
 };
-
-// What a table shows: the headers, then each row; a cell without a reading shows as "-".
-inline QStringList tableText(const QTableView *table)
-{
-    const QAbstractItemModel *model = table->model();
-    QStringList lines;
-    for (int row = -1; row < model->rowCount(); ++row) {
-        QStringList cells;
-        for (int column = 0; column < model->columnCount(); ++column) {
-            const QVariant cell = row < 0 ? model->headerData(column, Qt::Horizontal)
-                                          : model->index(row, column).data();
-            cells << (cell.isValid() ? cell.toString() : "-");
-        }
-        lines << cells.join(u'|');
-    }
-    return lines;
-}
 
 // One step of the operator's part in a modal dialog: acts on it if it is of the step's kind, and
 // says whether it was.
@@ -248,51 +242,3 @@ struct DiagnosticsCapture
         });
     QStringList messages;
 };
-
-// An empty working directory of its own while it exists, where the program looks for its files.
-struct WorkingDirectory
-{
-    WorkingDirectory() { QDir::setCurrent(folder.path()); }
-    ~WorkingDirectory() { QDir::setCurrent(previous); }
-    Q_DISABLE_COPY(WorkingDirectory)
-
-    QTemporaryDir folder;
-    QString previous = QDir::currentPath();
-};
-
-inline bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate)
-        && file.write(bytes) == bytes.size();
-}
-
-inline QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-// The text of each page of a PDF, as a tool no one here wrote reads it.
-inline QStringList pdfPages(const QString &pdf)
-{
-    QProcess pdftotext;
-    pdftotext.start("pdftotext", { pdf, "-" });
-    pdftotext.waitForFinished();
-    // Every page ends in a form feed.
-    return QString::fromUtf8(pdftotext.readAllStandardOutput()).split('\f', Qt::SkipEmptyParts);
-}
-
-// The pages of the protocol of this control painted on A4 into a PDF; none when it could not be.
-inline QStringList protocolPdfPages(const Control &control)
-{
-    QTemporaryDir folder;
-    {
-        QPdfWriter writer(folder.filePath("protocol.pdf"));
-        writer.setPageLayout(ProtocolPages::pageLayoutFor(QPageSize(QPageSize::A4)));
-        if (paintProtocol(nullptr, buildProtocol(control, {}), &writer, true)
-            != ProtocolOutcome::Complete)
-            return {};
-    }
-    return pdfPages(folder.filePath("protocol.pdf"));
-}

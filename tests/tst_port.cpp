@@ -79,7 +79,7 @@ private slots:
         const auto shown = [&w] {
             return QStringList { w.widget<QLabel>("lblDevice")->text(),
                                  w.widget<QLabel>("lblZav")->text() }
-            + tableText(w.widget<QTableView>("tableMeasurement"));
+            + w.table();
         };
         for (const char *part :
              { "DEVICE X-100\r\nSN 517\r\nGROUP#1 0.", "52\r\nEN", "D\r\nSN 6\r\n" }) {

@@ -1,0 +1,113 @@
+#include "coretesting.h"
+#include "records/changefileload.h"
+#include "records/savename.h"
+
+#include <QBuffer>
+#include <QtTest>
+
+#include <sys/stat.h>
+
+namespace {
+
+const ChangeFilePrefixes english = ChangeFilePrefixes::untranslated();
+const ChangeFilePrefixes russian { QStringLiteral("ОБЪЕКТ КОНТРОЛЯ "),
+                                   QStringLiteral("ИНСПЕКТОР ") };
+
+// What a file reads as, in the words of the .ref files: the encoding, the five header fields
+// (the date in ISO form) and each group with its readings, apart by "|".
+QString described(const ChangeFileLoad &load)
+{
+    if (load.status != ChangeFileLoad::Read)
+        return load.refusalReason() + '\n';
+    const Control &read = load.content;
+    QStringList lines { load.encoding == ChangeFileEncoding::System ? "UTF-8" : "Windows-1251",
+                        read.object, read.inspector, read.dateTime.toString(Qt::ISODate),
+                        read.deviceName, read.serialNumber };
+    for (auto group = read.measurements.begin(); group != read.measurements.end(); ++group)
+        lines << (QStringList(group.key()) + *group).join(u'|');
+    return lines.join(u'\n') + '\n';
+}
+
+QByteArray written(const Control &control, const ChangeFilePrefixes &prefixes)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    return writeChangeFile(buffer, control, prefixes) ? buffer.data() : "<failed>";
+}
+
+} // namespace
+
+// The file of changes: what files written by hand, by the earlier Windows program and by
+// spreadsheet programs read as, what is written, and which files are refused.
+class ChangeFileTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Each file reads as its .ref file says, whichever language's prefixes are in use.
+    void shouldReadEachFileAsItsReferenceSays_data()
+    {
+        QTest::addColumn<QString>("name");
+        for (const QString &file : QDir(testData("changefile")).entryList({ "*.csv" })) {
+            for (const char *language : { "English", "Russian" })
+                QTest::addRow("%s in %s", qPrintable(file), language) << file.chopped(4);
+        }
+    }
+    void shouldReadEachFileAsItsReferenceSays()
+    {
+        QFETCH(QString, name);
+        const bool inRussian = QByteArray(QTest::currentDataTag()).endsWith("Russian");
+        const ChangeFileLoad load =
+            loadChangeFile(testData("changefile/" + name + ".csv"), inRussian ? russian : english);
+        QCOMPARE(described(load),
+                 QString::fromUtf8(readFile(testData("changefile/" + name + ".ref"))));
+    }
+
+    // Written back, a file written by the program is the same file; a failing device says so.
+    void shouldWriteWhatItReads()
+    {
+        const QString path = testData("changefile/written.csv");
+        QCOMPARE(written(loadChangeFile(path, russian).content, english), readFile(path));
+        QFile full(QStringLiteral("/dev/full"));
+        QVERIFY(full.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        QVERIFY(!writeChangeFile(full, loadChangeFile(path).content));
+    }
+
+    // A line end that the reader's blocks of a mebibyte cut in two.
+    void shouldFindALineEndThatABlockCuts()
+    {
+        QByteArray large = "THE OBJECT OF CONTROL ";
+        large += QByteArray((1 << 20) - 2 - large.size(), 'x') + "\r\r\nINSPECTOR Team 2";
+        QBuffer file(&large);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(readChangeFile(file, english).inspector, "Team 2");
+    }
+
+    void shouldReadOnlyRegularTextFilesWithinTheBound_data()
+    {
+        QTest::addColumn<qint64>("size"); // in zero bytes; a FIFO when negative
+        QTest::addColumn<int>("status");
+        QTest::newRow("FIFO") << qint64(-1) << int(ChangeFileLoad::NotRegular);
+        QTest::newRow("zeros") << maxChangeFileBytes << int(ChangeFileLoad::NotText);
+        QTest::newRow("too large") << maxChangeFileBytes + 1 << int(ChangeFileLoad::TooLarge);
+    }
+    void shouldReadOnlyRegularTextFilesWithinTheBound()
+    {
+        QFETCH(qint64, size);
+        QFETCH(int, status);
+        WorkingDirectory here;
+        QVERIFY(size < 0 ? ::mkfifo("input", 0644) == 0
+                         : writeFile("input", {}) && QFile::resize("input", size));
+        QCOMPARE(int(loadChangeFile("input").status), status);
+    }
+
+    void shouldProposeANameThatStaysInItsFolder()
+    {
+        QCOMPARE(defaultChangeFileName("Pipe 12.3", "A:B", "05.12.2026 14:03"),
+                 "Pipe_12_3_A_B_05_12_2026_14_03");
+        QCOMPARE(defaultChangeFileName("../a\\b", "", "5/12/26"), "___a_b__5_12_26");
+    }
+};
+
+QTEST_GUILESS_MAIN(ChangeFileTest)
+#include "tst_changefile.moc"
