@@ -61,14 +61,21 @@ inline QString randomText(QRandomGenerator &random, int maxLength)
     return text;
 }
 
-// The text of each page of a PDF, as a tool no one here wrote reads it.
+// What a tool no one here wrote prints, in lines, or apart by the given separator.
+inline QStringList runTool(const QString &program, const QStringList &arguments,
+                           QChar separator = u'\n')
+{
+    QProcess tool;
+    tool.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    tool.start(program, arguments);
+    tool.waitForFinished();
+    return QString::fromUtf8(tool.readAllStandardOutput()).split(separator, Qt::SkipEmptyParts);
+}
+
+// The text of each page of a PDF, which ends in a form feed.
 inline QStringList pdfPages(const QString &pdf)
 {
-    QProcess pdftotext;
-    pdftotext.start("pdftotext", { pdf, "-" });
-    pdftotext.waitForFinished();
-    // Every page ends in a form feed.
-    return QString::fromUtf8(pdftotext.readAllStandardOutput()).split('\f', Qt::SkipEmptyParts);
+    return runTool("pdftotext", { pdf, "-" }, u'\f');
 }
 
 // The pages of the protocol of this control painted on A4 into a PDF; none when it could not be.

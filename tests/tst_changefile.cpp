@@ -21,8 +21,11 @@ QString described(const ChangeFileLoad &load)
         return load.refusalReason() + '\n';
     const Control &read = load.content;
     QStringList lines { load.encoding == ChangeFileEncoding::System ? "UTF-8" : "Windows-1251",
-                        read.object, read.inspector, read.dateTime.toString(Qt::ISODate),
-                        read.deviceName, read.serialNumber };
+                        read.object,
+                        read.inspector,
+                        read.dateTime.toString(Qt::ISODate),
+                        read.deviceName,
+                        read.serialNumber };
     for (auto group = read.measurements.begin(); group != read.measurements.end(); ++group)
         lines << (QStringList(group.key()) + *group).join(u'|');
     return lines.join(u'\n') + '\n';

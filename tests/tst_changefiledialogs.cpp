@@ -3,7 +3,6 @@
 #include <QDateTimeEdit>
 #include <QLabel>
 #include <QMimeData>
-#include <QProcess>
 #include <QProgressDialog>
 #include <QStatusBar>
 #include <QTextCodec>
@@ -14,16 +13,6 @@
 #include <sys/syscall.h>
 
 namespace {
-
-// The output of a tool given its arguments, one line per list item.
-QStringList runTool(const QString &program, const QStringList &arguments)
-{
-    QProcess tool;
-    tool.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    tool.start(program, arguments);
-    tool.waitForFinished();
-    return QString::fromUtf8(tool.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
-}
 
 // Root may replace anyone's files; without this capability a folder's sticky bit holds for it as
 // for an operator. Capabilities are per thread, and the GUI thread does the file work.
@@ -112,7 +101,7 @@ private slots:
         // What was saved comes back into the window.
         w->window->receiveDelivery("DEVICE Y-7\r\nSN 9\r\nGROUP#9 3.3\r\nEND\r\n");
         w->widget<QLineEdit>("edtObject")->setText(QStringLiteral("other"));
-        QCOMPARE(run("actionRead", { choose("results.csv") }), QString());
+        QCOMPARE(run("actionRead", { choose(QDir().absoluteFilePath("results.csv")) }), QString());
         QCOMPARE(screen(), before);
     }
 
@@ -235,7 +224,9 @@ private slots:
                 "GROUP#" + QByteArray::number(group) + QByteArray(";0.5").repeated(100) + "\r\n";
         QVERIFY(writeFile("large.csv", large));
         const QStringList before = screen();
-        QCOMPARE(run("actionRead", { choose("large.csv"), cancelProgress }), QString());
+        QCOMPARE(
+            run("actionRead", { choose(QDir().absoluteFilePath("large.csv")), cancelProgress }),
+            QString());
         QCOMPARE(screen(), before);
         QCOMPARE(w->widget<QStatusBar>("statusBar")->currentMessage(),
                  "Reading " + QDir::current().filePath("large.csv")

@@ -96,16 +96,15 @@ private slots:
             }
             if (random.bounded(2) && stream.endsWith('\n') && !expected.constLast().isEmpty())
                 stream.chop(1);
-
-            LineFramer framer;
+            else
+                expected << "<no tail>";
+            QByteArrayList deliveries;
+            for (qsizetype from = 0, size; from < stream.size(); from += size)
+                deliveries << stream.mid(from,
+                                         size = random.bounded(random.bounded(8) ? 17 : 3000));
             QStringList lines;
-            for (qsizetype from = 0, size; from < stream.size(); from += size) {
-                size = random.bounded(random.bounded(8) ? 17 : 3000);
-                for (const QByteArray &line : framer.feed(stream.mid(from, size)))
-                    lines << decodeInstrumentText(line);
-            }
-            if (const auto tail = framer.takeTail())
-                lines << decodeInstrumentText(*tail);
+            for (const QByteArray &line : framed(deliveries << QByteArray()))
+                lines << decodeInstrumentText(line);
             QCOMPARE(lines, expected);
         }
     }
