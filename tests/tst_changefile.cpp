@@ -91,7 +91,6 @@ private slots:
         QTest::addColumn<qint64>("size"); // in zero bytes; a FIFO when negative
         QTest::addColumn<int>("status");
         QTest::newRow("FIFO") << qint64(-1) << int(ChangeFileLoad::NotRegular);
-        QTest::newRow("zeros") << maxChangeFileBytes << int(ChangeFileLoad::NotText);
         QTest::newRow("too large") << maxChangeFileBytes + 1 << int(ChangeFileLoad::TooLarge);
     }
     void shouldReadOnlyRegularTextFilesWithinTheBound()

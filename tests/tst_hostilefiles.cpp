@@ -1,4 +1,3 @@
-#include "app/translationcheck.h"
 #include "dialogs/pageview.h"
 #include "files/optionalfile.h"
 #include "files/safesave.h"
@@ -15,7 +14,7 @@
 #include <sys/sysmacros.h>
 
 // Files that could hang the program, crash it or replace what the operator had: FIFOs, device
-// nodes, folders, huge and binary files, pages that reach out of their folder, a full disk.
+// nodes, folders, pages that reach out of their folder, a full disk.
 class HostileFilesTest : public QObject
 {
     Q_OBJECT
@@ -144,31 +143,6 @@ private slots:
         QCOMPARE(view.source().fileName(), reached && target == "image.png" ? target : "help.html");
         emit view.anchorClicked(QUrl("other.html"));
         QCOMPARE(view.toPlainText(), "Other page");
-    }
-
-    // The translator reads past the end of a translation that does not hold together, or
-    // divides by its empty context table: each damage is one such field of the shipped file.
-    void damagedTranslationIsRefused_data()
-    {
-        QTest::addColumn<char>("block"); // whose data is damaged; 0 to append the bytes
-        QTest::addColumn<int>("at"); // from the start of the block's data
-        QTest::addColumn<QByteArray>("bytes");
-        const QByteArray huge("\x7f\xff\xff\xff");
-        QTest::newRow("intact") << '\x69' << 0 << QByteArray("\x03");
-        QTest::newRow("translation beyond its block") << '\x69' << 1 << huge;
-        QTest::newRow("no context buckets") << '\0' << 0 << QByteArray("\x2f\0\0\0\x02\0\0", 7);
-    }
-    void damagedTranslationIsRefused()
-    {
-        QFETCH(char, block);
-        QFETCH(int, at);
-        QFETCH(QByteArray, bytes);
-        QByteArray qm = readFile(SHIPPED_TRANSLATION);
-        int data = 16 + 5; // after the magic number and the first block's tag and length
-        while (block && qm[data - 5] != block)
-            data += 5 + qFromBigEndian<quint32>(qm.constData() + data - 4);
-        block ? qm.replace(data + at, bytes.size(), bytes) : qm.append(bytes);
-        QCOMPARE(isSoundTranslation(qm), QTest::currentDataTag() == QByteArray("intact"));
     }
 
     // File names and received texts are shown as written, never as markup: an <img> in a name or

@@ -69,9 +69,6 @@ private slots:
     {
         WorkingDirectory folder;
         qputenv("XDG_DATA_HOME", QDir::currentPath().toLocal8Bit());
-        QVERIFY(writeFile("read.csv",
-                          "THE OBJECT OF CONTROL P\r\nINSPECTOR I\r\n05.12.2026 "
-                          "14:03:09\r\nDEVICE F-1\r\nSN 9\r\nGROUP#7;5\r\n"));
         PseudoTerminal adapter;
         TestWindow w({ device(adapter.name()) });
         w.window->setTransferArchiveFolder(defaultTransferArchiveFolder());
@@ -90,8 +87,10 @@ private slots:
             status->currentMessage().startsWith("Receiving the transfer from DEVICE X-100 SN 6."));
         QCOMPARE(shown(), QStringList({ "DEVICE X-100", "SN 517", "GROUP#1", "0.52" }));
 
-        QCOMPARE(operate([&w] { w.trigger("actionRead"); }, { choose("read.csv") }), QString());
-        const QStringList file { "DEVICE F-1", "SN 9", "GROUP#7", "5" };
+        const QString read = testData("changefile/windows-program.csv");
+        QCOMPARE(operate([&w] { w.trigger("actionRead"); }, { choose(read) }), QString());
+        const QStringList file { "DEVICE ТОЛЩИНОМЕР Т-100", "SN 00517", "GROUP#1|GROUP#2",
+                                 "0,52|1.07", "0,55|-" };
         QCOMPARE(shown(), file);
         QVERIFY(adapter.write("GROUP#3 2\r\nGROUP#1 1\r\nGROUP#3 0."));
         QTRY_VERIFY(status->currentMessage().endsWith("Readings so far: 2."));
