@@ -53,8 +53,6 @@ private slots:
         QTest::newRow("quiet after CR")
             << QByteArrayList { "ab\r", quiet, "\n", "\n", "c\r", quiet, "d\n" }
             << QByteArrayList { "ab", "", "c", "d" };
-        QTest::newRow("zero bytes only")
-            << QByteArrayList { QByteArray(3, '\0'), quiet } << QByteArrayList { "<no tail>" };
         QTest::newRow("line of the bound")
             << QByteArrayList { full + "\r\n" } << QByteArrayList { full, "" };
         QTest::newRow("line past the bound") << QByteArrayList { full.left(bound - 1), "yz\n" }

@@ -2,15 +2,18 @@
 #include "records/transferarchive.h"
 #include "testing.h"
 
+#include <QDateTimeEdit>
 #include <QLabel>
 #include <QSerialPort>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QtTest>
 
-// Finding the instrument's adapter among the listed devices, and the port through its states as
-// the list changes and the line fails. Adapters are real pseudo-terminals, so that opening them
-// really succeeds and they keep the line settings the program gives them.
+// Finding the instrument's adapter among the listed devices, the port through its states as the
+// list changes and the line fails, and what the window makes of what the instrument sends (how
+// bytes become lines and transfers: tst_lineframer, tst_transferreceiver). Adapters are real
+// pseudo-terminals, so that opening them really succeeds and they keep the line settings the
+// program gives them.
 class PortTest : public QObject
 {
     Q_OBJECT
@@ -50,7 +53,7 @@ private slots:
         w.source->play({ device(first.name().toUpper(), "0000"), secondDevice });
         QVERIFY(!port && !first.slaveIsOpen() && second.slaveIsOpen() && w.indicator());
 
-        // Gone: closed (a last line still waiting for its line feed counts then: tst_receive).
+        // Gone: closed (a last line still waiting for its line feed counts then).
         port = w.port();
         w.source->play({});
         QVERIFY(!port && !w.port() && !w.indicator() && !second.slaveIsOpen());
@@ -64,7 +67,7 @@ private slots:
     // What is shown changes only to a whole transfer: not to one cut off by a hang-up, and a file
     // read while a transfer arrives is not mixed with it. A pause inside a line does not split it.
     // Each transfer, ended or cut off, is kept in the user's data folder without a question (what
-    // the cut-off one holds: tst_receive).
+    // the cut-off one holds: below).
     void showsOnlyWholeTransfers()
     {
         WorkingDirectory folder;
@@ -208,6 +211,64 @@ private slots:
         first.hangUp();
         QTRY_VERIFY_WITH_TIMEOUT(second.slaveIsOpen(), 3000);
         QVERIFY(w.port() && w.port()->isOpen() && w.indicator());
+    }
+
+    // A last line without its line feed counts after the quiet interval. One line may carry
+    // every marker: each effect comes, in the order device, serial, group, end.
+    void transferIsShownAtItsEndWithItsTime()
+    {
+        TestWindow w;
+        const QDateTime longAgo(QDate(2001, 2, 3), QTime(4, 5, 6));
+        w.widget<QDateTimeEdit>("dtmDate")->setDateTime(longAgo);
+        w.window->findChild<QTimer *>(QStringLiteral("quietTimer"))->setInterval(1);
+        const QString line = QStringLiteral("DEVICE SN GROUP#1 0.5 END");
+        w.window->receiveDelivery("GROUP#0 old\r\n" + line.toLatin1());
+        QTRY_COMPARE(w.table(), QStringList({ "DEVICE SN GROUP#1", "0.5 END" }));
+        QCOMPARE(QStringList({ w.window->instrumentName(), w.window->instrumentSerialNumber() }),
+                 QStringList({ line, line }));
+        QVERIFY(w.widget<QDateTimeEdit>("dtmDate")->dateTime() != longAgo);
+    }
+
+    // A transfer cut off by the next one's serial-number line is kept with its own readings only,
+    // and so is the next one, still arriving at Exit (which closes the window as the window
+    // manager does).
+    void cutOffTransfersAreKeptWithTheirOwnReadings()
+    {
+        QTemporaryDir folder;
+        TestWindow w;
+        w.window->setTransferArchiveFolder(folder.path());
+        w.window->receiveDelivery(
+            "DEVICE X\r\nSN 7\r\nGROUP#1 a\r\nGROUP#2 b\r\nGROUP#2 c\r\nSN 8\r\nGROUP#2 d");
+        // In the program's own event loop, which Exit ends; a guard ends it otherwise.
+        const QObject guard;
+        QTimer::singleShot(20000, &guard, [] { QCoreApplication::exit(1); });
+        QTimer::singleShot(0, w.window.get(), [&w] { w.trigger("actionExit"); });
+        QCOMPARE(QApplication::exec(), 0);
+        QStringList files;
+        for (const QFileInfo &file : QDir(folder.path()).entryInfoList(QDir::Files | QDir::Hidden))
+            files << file.fileName().section(u'_', 2) + ' '
+                    + QString::fromUtf8(readFile(file.filePath()))
+                          .section("\r\n", 5)
+                          .trimmed()
+                          .replace("\r\n", " ");
+        QCOMPARE(files,
+                 QStringList(
+                     { "SN-7_cut-off.csv GROUP#1;a GROUP#2;b;c", "SN-8_cut-off.csv GROUP#2;d" }));
+    }
+
+    // Line noise often holds "SN" or "DEVICE"; a label that widened the window to such a line once
+    // made it hundreds of thousands of pixels wide.
+    void longDeviceAndSerialLinesLeaveTheWindowItsSize()
+    {
+        TestWindow w;
+        w.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
+        const int width = w.window->width();
+        const QByteArray run(60000, 'x');
+        w.window->receiveDelivery("DEVICE " + run + "\r\nSN " + run + "\r\n");
+        QTest::qWait(50);
+        QCOMPARE(w.window->width(), width);
+        QVERIFY(w.window->minimumSize().width() <= width);
     }
 };
 
