@@ -124,14 +124,13 @@ private slots:
         QTest::newRow("image in the folder") << "image.png" << true;
         QTest::newRow("resource") << "qrc:/images/help.png" << true;
         QTest::newRow("link out of the folder") << "link.png" << false;
-        QTest::newRow("parent folder") << "../image.png" << false;
     }
     void pageReachesOnlySoundFilesOfItsFolder()
     {
         QFETCH(QString, target);
         QFETCH(bool, reached);
         QImage image(8, 8, QImage::Format_RGB32);
-        QVERIFY(QDir().mkdir("pages") && image.save("pages/image.png") && image.save("image.png"));
+        QVERIFY(QDir().mkdir("pages") && image.save("pages/image.png"));
         QVERIFY(QFile::link("/dev/zero", "pages/link.png")
                 && writeFile("pages/other.html", "Other page"));
         QVERIFY(writeFile("pages/help.html", QString("<img src=\"%1\">").arg(target).toUtf8()));
