@@ -23,8 +23,11 @@ QString described(const ChangeFileLoad &load)
     QStringList lines { load.encoding == ChangeFileEncoding::System ? "UTF-8" : "Windows-1251" };
     lines << read.object << read.inspector << read.dateTime.toString(Qt::ISODate) << read.deviceName
           << read.serialNumber;
-    for (auto group = read.measurements.begin(); group != read.measurements.end(); ++group)
-        lines << (QStringList(group.key()) + *group).join(u'|');
+    for (auto group = read.measurements.begin(); group != read.measurements.end(); ++group) {
+        lines << group.key();
+        for (const auto &reading : *group)
+            lines.last().append(u'|').append(reading);
+    }
     return lines.join(u'\n') + '\n';
 }
 

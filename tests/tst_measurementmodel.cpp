@@ -74,7 +74,10 @@ private slots:
     {
         QFETCH(QStringList, readings);
         QFETCH(QString, figures);
-        model.show({ { "GROUP#1", readings }, { "GROUP#2", { "100" } } });
+        Measurements measurements { { "GROUP#2", { "100" } } };
+        for (const QString &reading : readings)
+            measurements["GROUP#1"].append(reading);
+        model.show(measurements);
         const int last = model.rowCount() - 1;
         QCOMPARE(model.figuresOf(QItemSelection(model.index(0, 0), model.index(last, 0)))
                      .text(QLocale::c()),

@@ -28,7 +28,7 @@ private slots:
         for (int readings = 60; readings <= 100; ++readings) {
             Control control;
             for (int reading = 1; reading <= readings; ++reading)
-                control.measurements["GROUP#1"] << QStringLiteral("r%1").arg(reading);
+                control.measurements["GROUP#1"].append(QStringLiteral("r%1").arg(reading));
             const QStringList pages = protocolPdfPages(control);
             const QString last = pages.value(pages.size() - 1);
             QVERIFY2(

@@ -35,7 +35,7 @@ private slots:
         QCOMPARE(w.window->windowTitle(), QStringLiteral("Измерения"));
         w.window->receiveDelivery(QTextCodec::codecForName("CP866")->fromUnicode(
             "DEVICE ТОЛЩИНОМЕР Т-100\r\nSN 00517\r\nGROUP#1 0.52\r\nGROUP#12 1\r\nEND\r\n"));
-        QCOMPARE(w.window->measurementStore().value("GROUP#1"), QStringList { "0.52" });
+        QCOMPARE(w.table(), QStringList({ "GROUP#1|GROUP#12", "0.52|1" }));
         QCOMPARE(w.window->windowTitle(), "DEVICE ТОЛЩИНОМЕР Т-100 SN 00517 — Измерения");
         const QString message = w.widget<QStatusBar>("statusBar")->currentMessage();
         QVERIFY2(message.contains("Сохранено: ")

@@ -7,7 +7,7 @@
 namespace {
 
 // What the receiver tells of a transfer's lines, each sent in the instrument's code page: each
-// transfer that ends or is cut off, as "ended|cut: instrument: group=readings... (count)", then
+// transfer that ends or is cut off, as "ended|cut: instrument: group|readings... (count)", then
 // the stray readings. A line "~" stands for the line going.
 QStringList told(const QStringList &lines)
 {
@@ -16,8 +16,11 @@ QStringList told(const QStringList &lines)
         return [&said, how](const ReceivedTransfer &transfer) {
             QString text = how + (": " + transfer.instrument() + ':');
             for (auto group = transfer.measurements.begin(); group != transfer.measurements.end();
-                 ++group)
-                text += ' ' + group.key() + '=' + group->join(u',');
+                 ++group) {
+                text += ' ' + group.key();
+                for (const auto &reading : *group)
+                    text.append(u'|').append(reading);
+            }
             said << text + QStringLiteral(" (%1)").arg(transfer.readingCount)
                     + (transfer.dateTime.isValid() ? "" : " without its time");
         };
