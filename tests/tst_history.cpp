@@ -93,7 +93,8 @@ class HistoryTest : public QObject
 {
     Q_OBJECT
 
-    // Four controls of two objects and a file that is no file of changes, indexed once.
+    // Four controls of two objects (tests/data/history) and a file that is no file of changes,
+    // indexed once.
     struct Archive
     {
         QTemporaryDir folder;
@@ -104,40 +105,10 @@ private slots:
     void initTestCase()
     {
         const QString path = archive.folder.path();
-        const auto day = [](int d, int hour = 9) {
-            return QDateTime({ 2026, 12, d }, { hour, 0 });
-        };
-        QVERIFY(keep(
-            path + "/a.csv",
-            { "Труба 1",
-              "Team 2",
-              day(1),
-              "DEVICE X-100",
-              "SN 517",
-              { { "GROUP#2", { "1.0", "2.0" } }, { "GROUP#10", { "5" } }, { "T", { "x" } } } }));
-        QVERIFY(keep(
-            path + "/b.csv",
-            { "Труба 1",
-              "Ivanov",
-              day(3),
-              "DEVICE X-100",
-              "SN 518",
-              { { "GROUP#2", { "1.5", "3.5" } }, { "GROUP#10", { "over" } }, { "N", { "4" } } } }));
-        QVERIFY(keep(path + "/c.csv",
-                     { "Pipe 7",
-                       "Team 2",
-                       day(5, 23),
-                       "DEVICE Y-200",
-                       "SN 600",
-                       { { "GROUP#2", { "9" } } } }));
-        QVERIFY(keep(path + "/d.csv",
-                     { "Труба 1",
-                       "Team 2",
-                       day(6),
-                       "DEVICE X-100",
-                       "SN 517",
-                       { { "GROUP#2", { "0,5" } } } }));
-        QVERIFY(writeDated(path + "/bad.csv", "no file of changes", day(1, 8)));
+        for (const char *name : { "a.csv", "b.csv", "c.csv", "d.csv" })
+            QVERIFY(QFile::copy(testData(QStringLiteral("history/") + name), path + '/' + name));
+        QVERIFY(writeDated(path + "/bad.csv", "no file of changes",
+                           QDateTime({ 2026, 12, 1 }, { 8, 0 })));
         archive.index = std::make_unique<ArchiveIndex>(path, path + "/index.sqlite");
         QCOMPARE(summaryText(archive.index->update()), "+5 ~0 -0 =0");
     }
