@@ -23,16 +23,16 @@ inline const QString benchConfigHome = [] {
 inline Control largeControl(int groups, int readings)
 {
     Control content { QStringLiteral("Трубопровод 12"),
-                                QStringLiteral("Бригада 2"),
-                                QDateTime(QDate(2026, 12, 5), QTime(14, 3, 9)),
-                                QStringLiteral("DEVICE X-100"),
-                                QStringLiteral("SN 517"),
-                                {} };
+                      QStringLiteral("Бригада 2"),
+                      QDateTime(QDate(2026, 12, 5), QTime(14, 3, 9)),
+                      QStringLiteral("DEVICE X-100"),
+                      QStringLiteral("SN 517"),
+                      {} };
     for (int group = 0; group < groups; ++group) {
-        QStringList values;
-        values.reserve(readings);
+        Readings values;
         for (int i = 0; i < readings; ++i)
-            values << QString::number(0.5 + double((group * readings + i) % 997) / 1000.0, 'f', 3);
+            values.append(
+                QString::number(0.5 + double((group * readings + i) % 997) / 1000.0, 'f', 3));
         content.measurements.insert(QStringLiteral("GROUP#%1").arg(group + 1), values);
     }
     return content;

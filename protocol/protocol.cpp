@@ -15,9 +15,9 @@ constexpr qsizetype groupsPerTable = 10;
 
 // Received and typed texts are shown as written: a reading such as "<0.5" must not turn into
 // markup, nor break the document around it.
-QString inserted(const QString &text)
+QString inserted(QStringView text)
 {
-    return text.toHtmlEscaped();
+    return text.toString().toHtmlEscaped();
 }
 
 void appendTable(QString &document, const Measurements &measurements, const QStringList &groups)
@@ -36,7 +36,7 @@ void appendTable(QString &document, const Measurements &measurements, const QStr
         document += QCoreApplication::translate("MainWindow", "<td>") + QString::number(row + 1);
         for (const QString &group : groups) {
             document += QCoreApplication::translate("MainWindow", "<td>");
-            const QStringList values = measurements.value(group);
+            const Readings values = measurements.value(group);
             if (row < values.size())
                 document += inserted(values.at(row));
         }

@@ -62,7 +62,7 @@ IndexedControl controlFromFile(const QFileInfo &file, QList<GroupFigures> *figur
         control.serialNumber = content.serialNumber;
         control.groups = int(content.measurements.size());
         *figures = groupFigures(content.measurements);
-        for (const QStringList &values : content.measurements)
+        for (const Readings &values : content.measurements)
             control.readings += int(values.size());
         return control;
     }

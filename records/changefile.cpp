@@ -164,7 +164,7 @@ bool writeChangeFile(QIODevice &device, const Control &content, const ChangeFile
     stream << content.serialNumber << lineEnd;
     for (const QString &group : groupsInOrder(content.measurements)) {
         stream << group;
-        for (const QString &value : content.measurements.value(group))
+        for (const QStringView value : content.measurements.value(group))
             stream << separator << value;
         stream << lineEnd;
     }
@@ -192,12 +192,14 @@ Control readChangeFile(QIODevice &device, const ChangeFilePrefixes &prefixes,
     while (lines.readInto(&line)) {
         if (progress && !progress(device.pos()))
             break;
-        if (!line.contains(separator))
+        const qsizetype nameEnd = line.indexOf(separator);
+        if (nameEnd < 0)
             continue;
-        QStringList fields = line.split(separator);
-        const QString name = fields.takeFirst();
+        Readings readings;
+        for (const QStringView value : QStringView(line).sliced(nameEnd + 1).tokenize(separator))
+            readings.append(value);
         // A repeated name keeps only its last record.
-        content.measurements.insert(name, fields);
+        content.measurements.insert(line.left(nameEnd), readings);
     }
     return content;
 }

@@ -1,12 +1,9 @@
 #pragma once
 
-#include <QDateTime>
-#include <QMap>
-#include <QString>
-#include <QStringList>
+#include "records/measurements.h"
 
-// The readings of a control by group name, each group's readings in the order they came.
-using Measurements = QMap<QString, QStringList>;
+#include <QDateTime>
+#include <QString>
 
 // One control: what the window shows, a file of changes holds, a transfer brings and a protocol
 // reports.

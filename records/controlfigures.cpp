@@ -12,7 +12,7 @@ QList<GroupFigures> groupFigures(const Measurements &measurements)
         GroupFigures one;
         one.group = group;
         double sum = 0;
-        for (const QString &reading : measurements.value(group)) {
+        for (const QStringView reading : measurements.value(group)) {
             ++one.readings;
             const auto number = readingNumber(reading);
             if (!number)

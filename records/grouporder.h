@@ -2,6 +2,8 @@
 
 #include "records/control.h"
 
+#include <QStringList>
+
 // The one order of groups wherever they are shown or written: by name, with runs of digits
 // compared as numbers (GROUP#2 before GROUP#10), everything else code unit by code unit as the
 // store orders its keys (GROUP#2 before group#1).

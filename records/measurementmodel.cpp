@@ -29,7 +29,7 @@ SelectionFigures MeasurementModel::figuresOf(const QItemSelection &selection) co
     for (const QItemSelectionRange &range : selection) {
         for (int column = range.left(); column <= range.right() && column < columns.size();
              ++column) {
-            const QStringList &values = columns.at(column);
+            const Readings &values = columns.at(column);
             const qsizetype end = std::min<qsizetype>(range.bottom() + 1, values.size());
             for (qsizetype row = range.top(); row < end; ++row)
                 figures.add(values.at(row));
@@ -54,18 +54,18 @@ namespace {
 // seconds at every repaint; no cell is wide enough to show more than this anyway.
 constexpr qsizetype shownCharacters = 2000;
 
-bool isTooLongToShow(const QString &text)
+bool isTooLongToShow(QStringView text)
 {
     return text.size() > shownCharacters;
 }
 
-QString shownPart(const QString &text)
+QString shownPart(QStringView text)
 {
     if (!isTooLongToShow(text))
-        return text;
+        return text.toString();
     const qsizetype end =
         text.at(shownCharacters - 1).isHighSurrogate() ? shownCharacters - 1 : shownCharacters;
-    return text.left(end) + QChar(0x2026);
+    return text.left(end).toString() + QChar(0x2026);
 }
 
 // A tooltip lays its text out on one line per line break and is cut at the screen's edge: the
@@ -74,14 +74,14 @@ QString shownPart(const QString &text)
 constexpr qsizetype tooltipLineCharacters = 100;
 constexpr qsizetype tooltipLines = 40;
 
-QString tooltipOf(const QString &text)
+QString tooltipOf(QStringView text)
 {
     constexpr qsizetype shown = tooltipLineCharacters * tooltipLines;
     QString tooltip;
     for (qsizetype at = 0; at < text.size() && at < shown; at += tooltipLineCharacters) {
         if (at > 0)
             tooltip += QLatin1Char('\n');
-        tooltip += QStringView(text).mid(at, tooltipLineCharacters);
+        tooltip += text.mid(at, tooltipLineCharacters);
     }
     if (text.size() > shown)
         tooltip += QChar(0x2026);
@@ -94,7 +94,7 @@ QVariant MeasurementModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.column() >= columns.size())
         return QVariant();
-    const QStringList &values = columns.at(index.column());
+    const Readings &values = columns.at(index.column());
     if (index.row() >= values.size())
         return QVariant();
     if (role == Qt::DisplayRole)

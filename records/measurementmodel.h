@@ -31,6 +31,6 @@ public:
 
 private:
     QStringList groups;
-    QList<QStringList> columns;
+    QList<Readings> columns;
     int rows = 0;
 };

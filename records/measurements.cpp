@@ -1,6 +1,10 @@
 #include "records/measurements.h"
 
 Readings::Readings(std::initializer_list<QString> readings)
+    : Readings(QStringList(readings))
+{ }
+
+Readings::Readings(const QStringList &readings)
 {
     for (const QString &reading : readings)
         append(reading);

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QMap>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 #include <initializer_list>
@@ -16,12 +17,18 @@ class Readings
 public:
     Readings() = default;
     Readings(std::initializer_list<QString> readings);
+    Readings(const QStringList &readings);
 
     qsizetype size() const { return ends.size(); }
     bool isEmpty() const { return ends.isEmpty(); }
     // Valid until this column next changes.
     QStringView at(qsizetype i) const;
     void append(QStringView reading);
+    Readings &operator<<(QStringView reading)
+    {
+        append(reading);
+        return *this;
+    }
 
     class const_iterator
     {

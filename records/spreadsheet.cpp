@@ -56,7 +56,7 @@ private:
     locale_t previous;
 };
 
-bool isEscapeLike(const QString &text, qsizetype at)
+bool isEscapeLike(QStringView text, qsizetype at)
 {
     if (at + 6 >= text.size() || text.at(at) != u'_' || text.at(at + 1) != u'x'
         || text.at(at + 6) != u'_')
@@ -72,7 +72,7 @@ bool isEscapeLike(const QString &text, qsizetype at)
 // read back as a line feed), no U+FFFE or U+FFFF and no lone surrogate. The format writes such a
 // character as _xHHHH_, and the underscore of a text that reads like such an escape as _x005F_,
 // so that every text reads back as it was.
-QByteArray sheetText(const QString &text)
+QByteArray sheetText(QStringView text)
 {
     QString escaped;
     escaped.reserve(text.size());
@@ -100,14 +100,14 @@ public:
         , worksheet(sheet)
     { }
 
-    void text(lxw_row_t row, lxw_col_t column, const QString &value)
+    void text(lxw_row_t row, lxw_col_t column, QStringView value)
     {
         if (!value.isEmpty())
             check(worksheet_write_string(worksheet, row, column, sheetText(value).constData(),
                                          nullptr));
     }
 
-    void reading(lxw_row_t row, lxw_col_t column, const QString &value)
+    void reading(lxw_row_t row, lxw_col_t column, QStringView value)
     {
         const std::optional<ReadingNumber> number = readingNumber(value);
         if (!number || number->significantDigits > significantDigits) {
@@ -170,7 +170,7 @@ bool writeSpreadsheet(QIODevice &device, const Control &content, QString *error)
 {
     const QStringList groups = groupsInOrder(content.measurements);
     qsizetype rows = 0;
-    for (const QStringList &values : content.measurements)
+    for (const Readings &values : content.measurements)
         rows = std::max(rows, values.size());
     // One column numbers the readings.
     if (groups.size() + 1 > LXW_COL_MAX) {
@@ -225,7 +225,7 @@ bool writeSpreadsheet(QIODevice &device, const Control &content, QString *error)
     worksheet_set_column(worksheet, 1, lxw_col_t(std::max<qsizetype>(1, groups.size())), 12,
                          nullptr);
 
-    QList<QStringList> columns;
+    QList<Readings> columns;
     for (qsizetype column = 0; column < groups.size(); ++column) {
         sheet.text(headerRow, lxw_col_t(column + 1), groups.at(column));
         columns.append(content.measurements.value(groups.at(column)));

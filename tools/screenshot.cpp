@@ -49,11 +49,11 @@ bool writeArchive(const QString &folder)
         content.deviceName = QStringLiteral("DEVICE X-100");
         content.serialNumber = QStringLiteral("SN %1").arg(517 + control % 2);
         for (int group = 1; group <= 6; ++group) {
-            QStringList readings;
+            Readings readings;
             for (int i = 0; i < 8; ++i)
-                readings << QString::number(10.0 + group * 0.4 - control * 0.02
-                                                + ((i * 7 + control * 3) % 5) * 0.03,
-                                            'f', 2);
+                readings.append(QString::number(10.0 + group * 0.4 - control * 0.02
+                                                    + ((i * 7 + control * 3) % 5) * 0.03,
+                                                'f', 2));
             if (group == 6 && control > 18)
                 continue; // a measuring point given up lately
             content.measurements.insert(QStringLiteral("GROUP#%1").arg(group), readings);
