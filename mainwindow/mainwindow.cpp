@@ -161,8 +161,9 @@ void MainWindow::showControl(const Control &control)
 
 Control MainWindow::namedAsTyped(Control control) const
 {
-    control.object = ui->edtObject->text();
-    control.inspector = ui->edtInspector->text();
+    const Control shown = shownControl();
+    control.object = shown.object;
+    control.inspector = shown.inspector;
     return control;
 }
 
