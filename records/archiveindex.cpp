@@ -12,6 +12,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
+#include <QThread>
 #include <QVariant>
 
 namespace {
@@ -98,13 +99,34 @@ const QString selectedColumns = QStringLiteral(
 
 } // namespace
 
+namespace {
+
+// SQLITE_BUSY and SQLITE_LOCKED: another connection holds the database.
+bool isBusy(const QSqlError &error)
+{
+    return error.nativeErrorCode() == QLatin1String("5")
+        || error.nativeErrorCode() == QLatin1String("6");
+}
+
+} // namespace
+
 ArchiveIndex::ArchiveIndex(const QString &archiveFolder, const QString &databasePath, Check check)
     : folder(archiveFolder)
     , databaseFile(databasePath)
 {
     static std::atomic<int> connections { 0 };
     connectionName = QStringLiteral("archive-index-%1").arg(++connections);
-    if (!open(check) && check == Check::Damage) {
+    bool opened = open(check);
+    // Another copy making a new database holds it for a moment, even against the busy timeout
+    // while it turns on write-ahead logging: that is no damage, and it is waited for.
+    QElapsedTimer waited;
+    waited.start();
+    while (!opened && busy && waited.elapsed() < busyTimeoutMs) {
+        database.close();
+        QThread::msleep(20);
+        opened = open(check);
+    }
+    if (!opened && check == Check::Damage) {
         // A file that is no database, or a damaged one: the files are the record, so the index
         // is made anew from them.
         database.close();
@@ -124,6 +146,7 @@ ArchiveIndex::~ArchiveIndex()
 
 bool ArchiveIndex::open(Check check)
 {
+    busy = false;
     if (!database.isValid()) {
         database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
         database.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs));
@@ -139,6 +162,7 @@ bool ArchiveIndex::open(Check check)
         && (!damage.exec(QStringLiteral("PRAGMA quick_check")) || !damage.next()
             || damage.value(0).toString() != QLatin1String("ok"))) {
         error = damage.lastError().text();
+        busy = isBusy(damage.lastError());
         return false;
     }
     damage.finish();
@@ -152,6 +176,7 @@ bool ArchiveIndex::execute(const QString &statement)
     if (query.exec(statement))
         return true;
     error = query.lastError().text();
+    busy = isBusy(query.lastError());
     return false;
 }
 

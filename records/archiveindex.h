@@ -116,6 +116,8 @@ private:
     QString connectionName;
     QSqlDatabase database;
     QString error;
+    // The last statement failed because another copy held the database.
+    bool busy = false;
 };
 
 // The columns of historyQuery().
