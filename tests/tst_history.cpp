@@ -2,7 +2,7 @@
 #include "dialogs/history.h"
 #include "records/archiveindex.h"
 #include "records/archiveindexer.h"
-#include "records/changefile.h"
+#include "records/historymodel.h"
 #include "testing.h"
 
 #include <QChart>
@@ -11,27 +11,13 @@
 #include <QLabel>
 #include <QLineSeries>
 #include <QPushButton>
-#include <QSqlQuery>
 #include <QTableWidget>
 #include <QtTest>
 
-using Store = Measurements;
-
 namespace {
 
-// Writes a file of changes as the program keeps one, with the time given as its modification time.
-bool keep(const QString &path, const Control &content)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate)
-        && writeChangeFile(file, content, ChangeFilePrefixes::untranslated())
-        && file.setFileTime(content.dateTime, QFileDevice::FileModificationTime);
-}
-
-bool keep(const QString &path, const QString &object, const QDateTime &at, const Store &store)
-{
-    return keep(path, { object, "Team 2", at, "DEVICE X-100", "SN 517", store });
-}
+// Four controls, three of one object (Труба 1) and one of another (Pipe 7), of 1 to 6 December.
+const QString fixtures = testData(QStringLiteral("history"));
 
 bool writeDated(const QString &path, const QByteArray &bytes, const QDateTime &modified)
 {
@@ -53,23 +39,15 @@ QStringList rowsOf(const QAbstractItemModel *model, const QList<int> &columns)
     return rows;
 }
 
-// Each row of History as "file|object|readings|groups", or "file|unreadable" for a file that is
-// no file of changes.
-QStringList historyRows(const ArchiveIndex &index, const HistoryFilter &filter = {})
+// History's rows as it shows them, by default as "file|object|readings|groups".
+QStringList historyRows(const ArchiveIndex &index, const HistoryFilter &filter = {},
+                        const QList<int> &columns = {
+                            int(HistoryColumn::File), int(HistoryColumn::Object),
+                            int(HistoryColumn::Readings), int(HistoryColumn::Groups) })
 {
-    QStringList rows;
-    QSqlQuery query = index.historyQuery(filter);
-    while (query.next()) {
-        const auto value = [&query](HistoryColumn column) {
-            return query.value(int(column)).toString();
-        };
-        rows << (value(HistoryColumn::Unreadable).isEmpty()
-                     ? QStringList { value(HistoryColumn::File), value(HistoryColumn::Object),
-                                     value(HistoryColumn::Readings), value(HistoryColumn::Groups) }
-                           .join(u'|')
-                     : value(HistoryColumn::File) + "|unreadable");
-    }
-    return rows;
+    HistoryModel model;
+    model.show(index, filter);
+    return rowsOf(&model, columns);
 }
 
 QString summaryText(const ArchiveIndexSummary &summary)
@@ -83,8 +61,6 @@ QString summaryText(const ArchiveIndexSummary &summary)
         .trimmed();
 }
 
-const QDateTime monday({ 2026, 12, 7 }, { 9, 0, 0 });
-
 } // namespace
 
 // The archive's index against real SQLite files: kept up to date with the folder, made anew when
@@ -93,107 +69,80 @@ class HistoryTest : public QObject
 {
     Q_OBJECT
 
-    // Four controls of two objects (tests/data/history) and a file that is no file of changes,
-    // indexed once.
-    struct Archive
-    {
-        QTemporaryDir folder;
-        std::unique_ptr<ArchiveIndex> index;
-    } archive;
+    // The fixtures, indexed once.
+    QTemporaryDir indexFolder;
+    std::unique_ptr<ArchiveIndex> archive;
 
 private slots:
     void initTestCase()
     {
-        const QString path = archive.folder.path();
-        for (const char *name : { "a.csv", "b.csv", "c.csv", "d.csv" })
-            QVERIFY(QFile::copy(testData(QStringLiteral("history/") + name), path + '/' + name));
-        QVERIFY(writeDated(path + "/bad.csv", "no file of changes",
-                           QDateTime({ 2026, 12, 1 }, { 8, 0 })));
-        archive.index = std::make_unique<ArchiveIndex>(path, path + "/index.sqlite");
-        QCOMPARE(summaryText(archive.index->update()), "+5 ~0 -0 =0");
+        archive = std::make_unique<ArchiveIndex>(fixtures, indexFolder.filePath("index.sqlite"));
+        QCOMPARE(summaryText(archive->update()), "+4 ~0 -0 =0");
     }
 
     // Only what changed in the folder is read again; a file that is no file of changes is listed
-    // as unreadable and stops nothing.
+    // as such, dated by its modification, and stops nothing.
     void shouldFollowTheFolderIncrementally()
     {
         QTemporaryDir folder;
         const QString database = folder.filePath("index/history.sqlite");
         const QDir transfers(folder.filePath("transfers"));
+        const auto copy = [&transfers](const QString &fixture, const QString &name) {
+            return QFile::copy(fixtures + '/' + fixture, transfers.filePath(name));
+        };
         QVERIFY(transfers.mkpath("."));
-        QVERIFY(keep(transfers.filePath("a.csv"), "Pipe 1", monday, { { "G", { "1", "2" } } }));
-        QVERIFY(
-            keep(transfers.filePath("b.csv"), "Pipe 2", monday.addDays(1), { { "G", { "3" } } }));
-        QVERIFY(writeDated(transfers.filePath("c.csv"), QByteArray("PK\3\4\0\0binary", 12),
-                           monday.addDays(-1)));
+        QVERIFY(copy("a.csv", "a.csv") && copy("b.csv", "b.csv"));
+        QVERIFY(writeDated(transfers.filePath("bad.csv"), QByteArray("PK\3\4\0\0binary", 12),
+                           QDateTime({ 2026, 11, 30 }, { 9, 0 })));
         QVERIFY(writeFile(transfers.filePath("notes.txt"), "not in the archive"));
+        const QString bad = "bad.csv|Unreadable: It is not a text file.||";
         {
             ArchiveIndex index(transfers.path(), database);
             QCOMPARE(summaryText(index.update()), "+3 ~0 -0 =0");
-            // A file that is no file of changes is dated by its modification.
             QCOMPARE(historyRows(index),
-                     QStringList({ "b.csv|Pipe 2|1|1", "a.csv|Pipe 1|2|1", "c.csv|unreadable" }));
+                     QStringList({ "b.csv|Труба 1|4|3", "a.csv|Труба 1|4|3", bad }));
         }
-        // Changed in place to a file of the same size.
-        QVERIFY(keep(transfers.filePath("a.csv"), "Pipe 1", monday.addSecs(1),
-                     { { "G", { "1", "5" } } }));
+        // Written again as it was, so that only its time tells the change.
+        const QString a = transfers.filePath("a.csv");
+        QVERIFY(writeDated(a, readFile(a), QDateTime({ 2026, 12, 7 }, { 9, 0 })));
         QVERIFY(QFile::remove(transfers.filePath("b.csv")));
-        QVERIFY(keep(transfers.filePath("d.csv"), "Pipe 4", monday.addDays(2), { { "G", {} } }));
+        QVERIFY(copy("d.csv", "d.csv"));
         ArchiveIndex index(transfers.path(), database);
         QCOMPARE(summaryText(index.update()), "+1 ~1 -1 =1");
         QCOMPARE(historyRows(index),
-                 QStringList({ "d.csv|Pipe 4|0|0", "a.csv|Pipe 1|2|1", "c.csv|unreadable" }));
+                 QStringList({ "d.csv|Труба 1|1|1", "a.csv|Труба 1|4|3", bad }));
         QCOMPARE(summaryText(index.update()), "+0 ~0 -0 =3");
 
-        QVERIFY(
-            keep(transfers.filePath("e.csv"), "Pipe 5", monday.addDays(3), { { "G", { "7" } } }));
+        QVERIFY(copy("c.csv", "e.csv"));
         QVERIFY(index.indexFile(transfers.filePath("e.csv")));
-        QCOMPARE(historyRows(index).value(0), "e.csv|Pipe 5|1|1");
+        QCOMPARE(historyRows(index).value(1), "e.csv|Pipe 7|1|1");
     }
 
     // The files are the record: an index that is damaged, empty, of an older layout or no
     // database at all is made anew from them.
     void shouldRebuildADamagedIndex_data()
     {
-        QTest::addColumn<QString>("damage");
-        QTest::newRow("truncated") << "truncated";
-        QTest::newRow("emptied") << "emptied";
-        QTest::newRow("older layout") << "older";
-        QTest::newRow("no database") << "garbage";
+        QTest::addColumn<QByteArray>("database");
+        QTemporaryDir folder;
+        QCOMPARE(summaryText(ArchiveIndex(fixtures, folder.filePath("intact")).update()),
+                 "+4 ~0 -0 =0");
+        const QByteArray intact = readFile(folder.filePath("intact"));
+        // The layout's version is the header's user version, at byte 60.
+        const QByteArray older = QByteArray(intact).replace(60, 4, QByteArray(4, '\0'));
+        QTest::newRow("truncated") << intact.left(intact.size() / 2);
+        QTest::newRow("emptied") << QByteArray();
+        QTest::newRow("older layout") << older;
+        QTest::newRow("no database") << QByteArray(intact.size(), 'x');
     }
     void shouldRebuildADamagedIndex()
     {
-        QFETCH(QString, damage);
+        QFETCH(QByteArray, database);
         QTemporaryDir folder;
-        const QString database = folder.filePath("history.sqlite");
-        for (int i = 0; i < 40; ++i) {
-            Store store;
-            for (int group = 0; group < 20; ++group)
-                store[QStringLiteral("GROUP#%1").arg(group)] = QStringList(10, "1.5");
-            QVERIFY(keep(folder.filePath(QStringLiteral("%1.csv").arg(i, 2, 10, QChar('0'))),
-                         "Pipe", monday.addSecs(i), store));
-        }
-        {
-            ArchiveIndex index(folder.path(), database);
-            QCOMPARE(summaryText(index.update()), "+40 ~0 -0 =0");
-        }
-        QFile file(database);
-        const qint64 size = file.size();
-        QVERIFY(size > 8192);
-        if (damage == "truncated")
-            QVERIFY(file.resize(size / 2));
-        else if (damage == "emptied")
-            QVERIFY(file.resize(0));
-        else if (damage == "garbage")
-            QVERIFY(writeFile(database, QByteArray(size, 'x')));
-        else
-            QVERIFY(setUserVersion(database, 0));
-
-        ArchiveIndex index(folder.path(), database);
+        QVERIFY(writeFile(folder.filePath("index.sqlite"), database));
+        ArchiveIndex index(fixtures, folder.filePath("index.sqlite"));
         QVERIFY2(index.isOpen(), qPrintable(index.errorString()));
-        QCOMPARE(summaryText(index.update()), "+40 ~0 -0 =0");
-        QCOMPARE(historyRows(index).size(), 40);
-        QCOMPARE(index.figuresOf(index.controlOfFile(folder.filePath("39.csv"))->id).size(), 20);
+        QCOMPARE(summaryText(index.update()), "+4 ~0 -0 =0");
+        QCOMPARE(index.figuresOf(index.controlOfFile(fixtures + "/a.csv")->id).size(), 3);
     }
 
     // Two copies of the program start on one folder with no index yet: both make the tables,
@@ -203,9 +152,7 @@ private slots:
         QTemporaryDir folder;
         const QString database = folder.filePath("shared.sqlite");
         for (int i = 0; i < 300; ++i)
-            QVERIFY(keep(folder.filePath(QStringLiteral("%1.csv").arg(i, 3, 10, QChar('0'))),
-                         "Pipe", monday.addSecs(i),
-                         { { "A", { "1" } }, { "B", { "2" } }, { "C", { "3" } } }));
+            QVERIFY(QFile::copy(fixtures + "/a.csv", folder.filePath(QString::number(i) + ".csv")));
         QProcess copies[2];
         for (QProcess &copy : copies)
             copy.start(QCoreApplication::applicationFilePath(),
@@ -217,54 +164,35 @@ private slots:
         }
         ArchiveIndex index(folder.path(), database);
         QCOMPARE(summaryText(index.update()), "+0 ~0 -0 =300");
-        for (int i = 0; i < 300; i += 7) {
-            const auto control = index.controlOfFile(
-                folder.filePath(QStringLiteral("%1.csv").arg(i, 3, 10, QChar('0'))));
-            QVERIFY(control);
-            QCOMPARE(index.figuresOf(control->id).size(), 3);
-        }
+        QCOMPARE(index.groupHistory("Труба 1", "GROUP#2").size(), 300);
     }
 
     // One text finds controls by object (whatever the case of its alphabet), inspector, device or
-    // serial number; the days narrow them down; a file that is no file of changes is listed.
+    // serial number; the days narrow them down, the last one whole.
     void shouldFindControls_data()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QDate>("from");
         QTest::addColumn<QDate>("to");
-        QTest::addColumn<QStringList>("files");
-        QTest::newRow("all, newest first")
-            << "" << QDate() << QDate() << QStringList { "d", "c", "b", "a", "bad" };
-        QTest::newRow("object in another case")
-            << "ТРУБА" << QDate() << QDate() << QStringList { "d", "b", "a" };
-        QTest::newRow("inspector") << "ivan" << QDate() << QDate() << QStringList { "b" };
-        QTest::newRow("device") << "y-2" << QDate() << QDate() << QStringList { "c" };
-        QTest::newRow("serial number")
-            << "SN 517" << QDate() << QDate() << QStringList { "d", "a" };
-        QTest::newRow("days") << "" << QDate(2026, 12, 3) << QDate(2026, 12, 5)
-                              << QStringList { "c", "b" };
-        QTest::newRow("text and days")
-            << "труба" << QDate(2026, 12, 2) << QDate() << QStringList { "d", "b" };
-        QTest::newRow("nothing") << "Pipe 9" << QDate() << QDate() << QStringList();
+        QTest::addColumn<QString>("files");
+        QTest::newRow("all, newest first") << "" << QDate() << QDate() << "dcba";
+        QTest::newRow("object in another case") << "ТРУБА" << QDate() << QDate() << "dba";
+        QTest::newRow("inspector") << "ivan" << QDate() << QDate() << "b";
+        QTest::newRow("device") << "y-2" << QDate() << QDate() << "c";
+        QTest::newRow("serial number") << "SN 517" << QDate() << QDate() << "da";
+        QTest::newRow("days") << "" << QDate(2026, 12, 3) << QDate(2026, 12, 5) << "cb";
     }
     void shouldFindControls()
     {
         QFETCH(QString, text);
         QFETCH(QDate, from);
         QFETCH(QDate, to);
-        QFETCH(QStringList, files);
-        History history(*archive.index);
-        history.findChild<QLineEdit *>("filterEdit")->setText(text);
-        if (from.isValid())
-            history.findChild<QDateEdit *>("fromDate")->setDate(from);
-        if (to.isValid())
-            history.findChild<QDateEdit *>("toDate")->setDate(to);
-        QStringList shown = rowsOf(history.findChild<QTableView *>("historyTable")->model(),
-                                   { int(HistoryColumn::File) });
-        shown.replaceInStrings(".csv", "");
-        QCOMPARE(shown, files);
-        QCOMPARE(history.findChild<QLabel *>("countLabel")->text(),
-                 QStringLiteral("Controls: %1").arg(files.size()));
+        QFETCH(QString, files);
+        const HistoryFilter filter { text, from, to };
+        QCOMPARE(
+            historyRows(*archive, filter, { int(HistoryColumn::File) }).join("").remove(".csv"),
+            files);
+        QCOMPARE(archive->historyCount(filter), files.size());
     }
 
     // A control beside the previous control of its object, group by group in the one order of
@@ -272,10 +200,13 @@ private slots:
     // The chart follows a group's minimum and mean through every control of the object.
     void shouldCompareWithThePreviousControl()
     {
-        History history(*archive.index);
-        auto *table = history.findChild<QTableView *>("historyTable");
-        const int row = rowsOf(table->model(), { int(HistoryColumn::File) }).indexOf("b.csv");
-        table->selectRow(row);
+        History history(*archive);
+        // Each of the text and the two days leaves out one control, so that b.csv is left alone.
+        history.findChild<QLineEdit *>("filterEdit")->setText("труба");
+        history.findChild<QDateEdit *>("fromDate")->setDate({ 2026, 12, 2 });
+        history.findChild<QDateEdit *>("toDate")->setDate({ 2026, 12, 5 });
+        QCOMPARE(history.findChild<QLabel *>("countLabel")->text(), "Controls: 1");
+        history.findChild<QTableView *>("historyTable")->selectRow(0);
         history.findChild<QPushButton *>("compareButton")->click();
         auto *compare = history.findChild<Compare *>();
         QVERIFY(compare);
@@ -314,7 +245,7 @@ private slots:
     void shouldOpenAControlFromHistory()
     {
         QTemporaryDir folder;
-        QVERIFY(keep(folder.filePath("old.csv"), "Pipe 1", monday, { { "G", { "1" } } }));
+        QVERIFY(QFile::copy(fixtures + "/d.csv", folder.filePath("old.csv")));
         TestWindow w;
         w.window->setTransferArchiveFolder(folder.path(), folder.filePath("index.sqlite"));
         QSignalSpy updated(w.window->archiveIndexer(), &ArchiveIndexer::updateFinished);
@@ -341,27 +272,10 @@ private slots:
         w.widget<QLineEdit>("edtObject")->setText("Pipe 3");
         w.window->receiveDelivery("SN 8\r\nGROUP#1 0.7\r\nEND\r\n");
         QVERIFY(!QFile::exists(kept));
-        const int old = objects().indexOf("Pipe 1");
-        table->selectRow(old);
-        table->setCurrentIndex(table->model()->index(old, 0));
+        table->selectRow(objects().indexOf("Труба 1"));
         history->findChild<QPushButton *>("openButton")->click();
-        QCOMPARE(w.text("edtObject"), "Pipe 1");
-        QCOMPARE(w.window->measurementStore(), Store({ { "G", { "1" } } }));
-    }
-
-private:
-    static bool setUserVersion(const QString &database, int version)
-    {
-        bool done = false;
-        {
-            QSqlDatabase connection = QSqlDatabase::addDatabase("QSQLITE", "damage");
-            connection.setDatabaseName(database);
-            done = connection.open()
-                && QSqlQuery(connection)
-                       .exec(QStringLiteral("PRAGMA user_version = %1").arg(version));
-        }
-        QSqlDatabase::removeDatabase("damage");
-        return done;
+        QCOMPARE(w.text("edtObject"), "Труба 1");
+        QCOMPARE(w.window->measurementStore(), Measurements({ { "GROUP#2", { "0,5" } } }));
     }
 };
 
