@@ -1,6 +1,5 @@
 #include "testing.h"
 
-#include <QDateTimeEdit>
 #include <QPrinterInfo>
 #include <QProgressDialog>
 #include <QRandomGenerator>
@@ -73,18 +72,17 @@ private slots:
 
     // Asked first and answered No, then Yes: one job, of twelve groups of 45 readings, whose first
     // table runs on over the end of the first page, on an instance of the queue, which is the
-    // user's default printer.
+    // user's default printer; none for a large protocol cancelled while it is laid out. What the
+    // protocol says: tst_protocol.
     void shouldPrintOneProtocolWhenAnsweredYes()
     {
         qunsetenv("PRINTER");
         QVERIFY(
             writeFile(home.filePath(".cups/lpoptions"), "Default " + printerBefore + "/copy\n"));
-        QString delivery = "DEVICE D1\r\nSN 7\r\nGROUP#1 11.25\r\nGROUP#1 <0.5\r\nGROUP#2 a&b\r\n";
+        QString delivery = "DEVICE D1\r\nSN 7\r\n";
         for (int group = 1; group <= 12; ++group)
-            for (int reading = group <= 2 ? 3 - group : 0; reading < 45; ++reading)
-                delivery += QStringLiteral("GROUP#%1 %2.%3\r\n").arg(group).arg(reading).arg(group);
+            delivery += QStringLiteral("GROUP#%1 0.5\r\n").arg(group).repeated(45);
         w->window->receiveDelivery((delivery + "END\r\n").toLatin1());
-        const QString date = w->widget<QDateTimeEdit>("dtmDate")->text();
         QStringList said;
         QCOMPARE(print(QMessageBox::No, &said), "1 dialog(s) never shown");
         QCOMPARE(print(QMessageBox::Yes, &said), "1 dialog(s) never shown");
@@ -92,30 +90,29 @@ private slots:
                  QStringList({ "Print", "Do you want to print a table of changes?" }));
         // A job crosses the scheduler and its backend on their own time.
         QTRY_COMPARE_WITH_TIMEOUT(newJobs().size(), 1, 30000);
+        // No blank page at the end. Page 2 opens with the first table's group names again, then
+        // the second table's ("GROUP#10" may break after its "#" in a narrow column).
         const QStringList pages = newJobs().value(0).split('\f');
-        const QString text = pages.join(' ').simplified();
-        for (const QString &expected :
-             QStringList { "PROTOCOL OF CONTROL", "DEVICE D1 SN 7",
-                           "THE OBJECT OF CONTROL " + token, "DATE " + date, "INSPECTOR team B",
-                           "MEASUREMENTS", "11.25", "<0.5", "a&b", "44.12" })
-            QVERIFY2(text.contains(expected), qPrintable(expected + " in: " + text));
-        // No blank page at the end, and each page says which of how many it is. Page 2 opens with
-        // the first table's group names again, then the second table's ("GROUP#10" may break
-        // after its "#" in a narrow column).
         QCOMPARE(pages.size(), 2);
-        for (int page = 1; page <= 2; ++page)
-            QVERIFY2(pages[page - 1].contains(QStringLiteral("Page %1 of 2").arg(page)),
-                     qPrintable(pages[page - 1]));
+        QVERIFY2(pages[1].contains("Page 2 of 2"), qPrintable(pages[1]));
         QCOMPARE(pages[1].count("GROUP#"), 12);
-        // The heading's letters stand so close that the text extraction joins them.
-        QVERIFY2(QString(text).remove(' ').startsWith("DIRIREZE"), qPrintable(text));
+
+        w->window->receiveDelivery("SN 1\r\n" + QByteArray("GROUP#1 0.5\r\n").repeated(40000)
+                                   + "END\r\n");
+        const Step cancel = [](QWidget *modal) {
+            auto *progress = qobject_cast<QProgressDialog *>(modal);
+            return progress && (progress->cancel(), true);
+        };
+        QCOMPARE(
+            operate([this] { w->trigger("actionPrint"); }, { press(QMessageBox::Yes), cancel }),
+            QString());
         // A second job would come right behind the first.
-        QTest::qWait(1000);
+        QTest::qWait(3000);
         QCOMPARE(newJobs().size(), 1);
     }
 
     // No printer, a stopped one, then a queue that takes no jobs: the operator is told, and
-    // nothing prints; nor when the operator cancels.
+    // nothing prints.
     void shouldSayWhenNothingIsPrinted()
     {
         const QByteArray rejecting = qgetenv("TOLVAREN_REJECTING_PRINTER");
@@ -133,21 +130,6 @@ private slots:
                 printer.startsWith("tolvaren-no") ? "no printer" : QString(printer);
             QVERIFY2(said.value(6).contains(report), qPrintable(said.join('|')));
         }
-        // A large protocol cancelled while it is laid out, on the queue that prints.
-        qputenv("PRINTER", printerBefore);
-        QByteArray transfer = "SN 1\r\n";
-        for (int reading = 0; reading < 40000; ++reading)
-            transfer += "GROUP#" + QByteArray::number(reading % 400) + " 0.5\r\n";
-        w->window->receiveDelivery(transfer + "END\r\n");
-        const Step cancel = [](QWidget *modal) {
-            auto *progress = qobject_cast<QProgressDialog *>(modal);
-            return progress && (progress->cancel(), true);
-        };
-        QCOMPARE(
-            operate([this] { w->trigger("actionPrint"); }, { press(QMessageBox::Yes), cancel }),
-            QString());
-        QTest::qWait(3000);
-        QVERIFY(newJobs().isEmpty());
     }
 };
 
