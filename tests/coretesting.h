@@ -1,7 +1,7 @@
 #pragma once
 
 // What the tests of the core share: the fixtures under tests/data, a working directory of the
-// test's own, files as bytes, random text, and the protocol as a PDF's text.
+// test's own, files as bytes, and the protocol as a PDF's text.
 
 #include "protocol/protocol.h"
 #include "protocol/protocolpages.h"
@@ -11,7 +11,6 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 
 // A fixture's path under tests/data.
@@ -48,17 +47,6 @@ inline QByteArray readFile(const QString &path)
 inline QStringList textLines(const QString &path)
 {
     return QString::fromUtf8(readFile(path)).split(u'\n', Qt::SkipEmptyParts);
-}
-
-// Up to maxLength characters of the alphabet: Latin and Cyrillic letters, digits, blanks and
-// signs, but no ";" and no line break, so that the text is one field of a line.
-inline QString randomText(QRandomGenerator &random, int maxLength)
-{
-    static const QString alphabet = QStringLiteral("aZ09 #.,:-_'\"/\\<>ёЖщЯ№ä€\t");
-    QString text;
-    for (int i = random.bounded(maxLength + 1); i > 0; --i)
-        text += alphabet.at(random.bounded(int(alphabet.size())));
-    return text;
 }
 
 // What a tool no one here wrote prints, in lines, or apart by the given separator.

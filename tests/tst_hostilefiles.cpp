@@ -1,25 +1,26 @@
 #include "dialogs/pageview.h"
-#include "files/optionalfile.h"
 #include "files/safesave.h"
 #include "records/transferarchive.h"
 #include "testing.h"
 
+#include <QDesktopServices>
 #include <QLabel>
 #include <QProcess>
-#include <QPushButton>
 #include <QScopeGuard>
 #include <QtTest>
 
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
-// Files that could hang the program, crash it or replace what the operator had: FIFOs, device
-// nodes, folders, pages that reach out of their folder, a full disk.
+// Files and texts that could hang the program, crash it or replace what the operator had: FIFOs,
+// device nodes, folders, pages that reach out of their folder, a full disk, markup, line noise.
 class HostileFilesTest : public QObject
 {
     Q_OBJECT
 
     std::unique_ptr<WorkingDirectory> here;
+    QList<QUrl> opened; // by the desktop's browser
+    Q_INVOKABLE void open(const QUrl &url) { opened << url; }
 
     // Makes a node of the kind at the name, or skips where the system does not let.
     static void make(const QString &kind, const QString &name)
@@ -40,6 +41,7 @@ private slots:
     {
         here.reset();
         here = std::make_unique<WorkingDirectory>();
+        opened.clear();
     }
 
     // A FIFO or a device is refused; a file shared through its group (nobody:dialout 0660, saved
@@ -91,46 +93,27 @@ private slots:
         QCOMPARE(readFile("disk/target"), QByteArray("old"));
     }
 
-    void optionalFilesAreTakenOnlyWhenSound_data()
-    {
-        QTest::addColumn<QString>("kind");
-        QTest::newRow("page") << "file";
-        QTest::newRow("FIFO") << "fifo";
-    }
-    // The working directory's page wins only when sound; else the installed one is shown. A
-    // logo that is no sound image gives the built-in one, and none of these blocks the window.
-    void optionalFilesAreTakenOnlyWhenSound()
-    {
-        QFETCH(QString, kind);
-        const QDir data(installedDataFolder());
-        QVERIFY(data.mkpath(".") && writeFile(data.filePath("about.html"), "installed"));
-        const auto removeInstalled =
-            qScopeGuard([&] { QFile::remove(data.filePath("about.html")); });
-        make(kind, "about.html");
-        make(kind, "logo.png");
-        TestWindow w;
-        QStringList seen;
-        auto *logo = w.widget<QPushButton>("logoButton");
-        QCOMPARE(operate([&] { logo->click(); }, { readPage(&seen) }), QString());
-        QCOMPARE(seen.value(1).trimmed(), kind == "file" ? "G;1" : "installed");
-        QCOMPARE(logo->icon().pixmap(220, 42).toImage(),
-                 QIcon(":/images/logo.png").pixmap(220, 42).toImage());
-    }
-
+    // A page reaches no folder but its own, not even one whose name begins as its own does, and
+    // no file as an image that is none; web pages open in the desktop's browser.
     void pageReachesOnlySoundFilesOfItsFolder_data()
     {
         QTest::addColumn<QString>("target"); // of an image and of a link on the page
         QTest::addColumn<bool>("reached");
-        QTest::newRow("image in the folder") << "image.png" << true;
-        QTest::newRow("resource") << "qrc:/images/help.png" << true;
-        QTest::newRow("link out of the folder") << "link.png" << false;
+        QTest::addColumn<bool>("followed");
+        QTest::newRow("image in the folder") << "image.png" << true << true;
+        QTest::newRow("resource") << "qrc:/images/help.png" << true << false;
+        QTest::newRow("link out of the folder") << "link.png" << false << false;
+        QTest::newRow("folder named alike") << "../pages2/image.png" << false << false;
+        QTest::newRow("text named as an image") << "text.png" << false << true;
     }
     void pageReachesOnlySoundFilesOfItsFolder()
     {
         QFETCH(QString, target);
         QFETCH(bool, reached);
+        QFETCH(bool, followed);
         QImage image(8, 8, QImage::Format_RGB32);
-        QVERIFY(QDir().mkdir("pages") && image.save("pages/image.png"));
+        QVERIFY(QDir().mkdir("pages") && QDir().mkdir("pages2") && image.save("pages/image.png")
+                && image.save("pages2/image.png") && writeFile("pages/text.png", "Help"));
         QVERIFY(QFile::link("/dev/zero", "pages/link.png")
                 && writeFile("pages/other.html", "Other page"));
         QVERIFY(writeFile("pages/help.html", QString("<img src=\"%1\">").arg(target).toUtf8()));
@@ -139,9 +122,13 @@ private slots:
         view.showPage("help.html", "%1");
         QCOMPARE(view.loadResource(QTextDocument::ImageResource, QUrl(target)).isValid(), reached);
         emit view.anchorClicked(QUrl(target));
-        QCOMPARE(view.source().fileName(), reached && target == "image.png" ? target : "help.html");
+        QCOMPARE(view.source().fileName(), followed ? QUrl(target).fileName() : "help.html");
         emit view.anchorClicked(QUrl("other.html"));
         QCOMPARE(view.toPlainText(), "Other page");
+        QDesktopServices::setUrlHandler("https", this, "open");
+        emit view.anchorClicked(QUrl("https://example.org/page"));
+        QDesktopServices::unsetUrlHandler("https");
+        QCOMPARE(opened, QList<QUrl>({ QUrl("https://example.org/page") }));
     }
 
     // File names and received texts are shown as written, never as markup: an <img> in a name or
@@ -169,6 +156,14 @@ private slots:
         w.window->receiveDelivery("DEVICE <b>X</b>\r\nSN <b>7</b>\r\nG 1\r\nEND\r\n");
         shown << asWritten(w.widget<QLabel>("lblDevice")) << asWritten(w.widget<QLabel>("lblZav"));
         QCOMPARE(shown, QList<bool>({ true, true, true }));
+
+        // Line noise often holds "SN" or "DEVICE"; a label that widened the window to such a line
+        // once made it hundreds of thousands of pixels wide.
+        const int width = w.window->width();
+        const QByteArray noise(60000, 'x');
+        w.window->receiveDelivery("DEVICE " + noise + "\r\nSN " + noise + "\r\n");
+        QTest::qWait(50);
+        QVERIFY(w.window->width() == width && w.window->minimumSize().width() <= width);
     }
 };
 

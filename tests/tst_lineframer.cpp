@@ -1,8 +1,6 @@
 #include "coretesting.h"
-#include "device/instrumenttext.h"
 #include "device/lineframer.h"
 
-#include <QTextCodec>
 #include <QtTest>
 
 namespace {
@@ -26,7 +24,8 @@ QByteArrayList framed(const QByteArrayList &deliveries)
 
 } // namespace
 
-// The instrument's byte stream cut into lines, whatever the deliveries' boundaries.
+// The instrument's byte stream cut into lines, whatever the deliveries' boundaries (that no
+// boundary changes the lines, for any bytes, is fuzz/fuzz_framer's part).
 class LineFramerTest : public QObject
 {
     Q_OBJECT
@@ -63,48 +62,6 @@ private slots:
         QFETCH(QByteArrayList, deliveries);
         QFETCH(QByteArrayList, lines);
         QCOMPARE(framed(deliveries), lines);
-    }
-
-    // Lines of the instrument's code page in either line end, some as long as the bound or a
-    // little longer, with zero bytes anywhere, cut into random deliveries; the last line
-    // sometimes waits for the quiet interval.
-    void anySplitGivesTheLinesAsWritten()
-    {
-        QTextCodec *const cp866 = QTextCodec::codecForName("CP866");
-        QRandomGenerator random(20100517);
-        for (int round = 0; round < 300; ++round) {
-            QByteArray stream;
-            QStringList expected;
-            for (int count = random.bounded(1, 12); count > 0; --count) {
-                QString written = random.bounded(6)
-                    ? randomText(random, 20).replace(u'€', u'\r').remove(u'ä')
-                    : QString(bound + random.bounded(-2, 3), u'ж');
-                written += random.bounded(2) ? "\r" : "";
-                // The bound cuts a long line; a CR directly before the LF is its line end.
-                for (qsizetype from = 0; from < written.size() || from == 0; from += bound) {
-                    QString piece = written.mid(from, bound);
-                    if (from + bound >= written.size() && piece.endsWith(u'\r'))
-                        piece.chop(1);
-                    expected << piece;
-                }
-                QByteArray bytes = cp866->fromUnicode(written) + '\n';
-                for (int zeros = random.bounded(3); zeros > 0; --zeros)
-                    bytes.insert(random.bounded(bytes.size() + 1), '\0');
-                stream += bytes;
-            }
-            if (random.bounded(2) && stream.endsWith('\n') && !expected.constLast().isEmpty())
-                stream.chop(1);
-            else
-                expected << "<no tail>";
-            QByteArrayList deliveries;
-            for (qsizetype from = 0, size; from < stream.size(); from += size)
-                deliveries << stream.mid(from,
-                                         size = random.bounded(random.bounded(8) ? 17 : 3000));
-            QStringList lines;
-            for (const QByteArray &line : framed(deliveries << QByteArray()))
-                lines << decodeInstrumentText(line);
-            QCOMPARE(lines, expected);
-        }
     }
 };
 

@@ -21,18 +21,10 @@ private slots:
     {
         model.show({ { "GROUP#10", { "c" } }, { "GROUP#2", { "a", "b" } }, { "GROUP#1", {} } });
         QCOMPARE(tableText(&model), QStringList({ "GROUP#1|GROUP#2|GROUP#10", "-|a|c", "-|b|-" }));
-        const QStringList ordered { "A",
-                                    "A9b",
-                                    "A10a",
-                                    "GROUP#",
-                                    "GROUP#01",
-                                    "GROUP#1",
-                                    "GROUP#2",
-                                    "GROUP#10",
-                                    "GROUP#11",
-                                    "GROUP#99999999999999999999",
-                                    "GROUP#100000000000000000000",
-                                    "group#1" };
+        const QStringList ordered =
+            QStringLiteral("A A9b A10a GROUP# GROUP#01 GROUP#1 GROUP#2 GROUP#10 GROUP#11 "
+                           "GROUP#99999999999999999999 GROUP#100000000000000000000 group#1")
+                .split(u' ');
         Measurements measurements;
         for (const QString &name : ordered)
             measurements.insert(name, { "1" });

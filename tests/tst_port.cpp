@@ -217,21 +217,6 @@ private slots:
                  QStringList(
                      { "SN-7_cut-off.csv GROUP#1;a GROUP#2;b;c", "SN-8_cut-off.csv GROUP#2;d" }));
     }
-
-    // Line noise often holds "SN" or "DEVICE"; a label that widened the window to such a line once
-    // made it hundreds of thousands of pixels wide.
-    void longDeviceAndSerialLinesLeaveTheWindowItsSize()
-    {
-        TestWindow w;
-        w.window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
-        const int width = w.window->width();
-        const QByteArray run(60000, 'x');
-        w.window->receiveDelivery("DEVICE " + run + "\r\nSN " + run + "\r\n");
-        QTest::qWait(50);
-        QCOMPARE(w.window->width(), width);
-        QVERIFY(w.window->minimumSize().width() <= width);
-    }
 };
 
 QTEST_MAIN(PortTest)
