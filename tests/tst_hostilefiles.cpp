@@ -161,9 +161,13 @@ private slots:
         // once made it hundreds of thousands of pixels wide.
         const int width = w.window->width();
         const QByteArray noise(60000, 'x');
-        w.window->receiveDelivery("DEVICE " + noise + "\r\nSN " + noise + "\r\n");
-        QTest::qWait(50);
-        QVERIFY(w.window->width() == width && w.window->minimumSize().width() <= width);
+        w.window->receiveDelivery("DEVICE " + noise + "\r\nSN " + noise + "\r\nG 1\r\nEND\r\n");
+        QTRY_VERIFY(w.widget<QLabel>("lblDevice")->text().size() > noise.size());
+        // The layouts above the label, one level each.
+        for (int level = 0; level < 4; ++level)
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        QVERIFY(w.window->minimumSize().width() <= width);
+        QCOMPARE(w.window->width(), width);
     }
 };
 
