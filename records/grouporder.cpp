@@ -55,9 +55,23 @@ bool groupNameLess(const QString &left, const QString &right)
     return left < right;
 }
 
+QList<Measurements::const_iterator> orderedGroups(const Measurements &measurements)
+{
+    QList<Measurements::const_iterator> groups;
+    groups.reserve(measurements.size());
+    for (auto group = measurements.cbegin(); group != measurements.cend(); ++group)
+        groups.append(group);
+    std::stable_sort(groups.begin(), groups.end(), [](const auto &left, const auto &right) {
+        return groupNameLess(left.key(), right.key());
+    });
+    return groups;
+}
+
 QStringList groupsInOrder(const Measurements &measurements)
 {
-    QStringList groups = measurements.keys();
-    std::stable_sort(groups.begin(), groups.end(), groupNameLess);
-    return groups;
+    QStringList names;
+    names.reserve(measurements.size());
+    for (const auto &group : orderedGroups(measurements))
+        names.append(group.key());
+    return names;
 }

@@ -9,5 +9,7 @@
 // store orders its keys (GROUP#2 before group#1).
 bool groupNameLess(const QString &left, const QString &right);
 
+// The store's groups in that order, as positions in the store: no name is looked up again.
+QList<Measurements::const_iterator> orderedGroups(const Measurements &measurements);
 // The store's group names in that order.
 QStringList groupsInOrder(const Measurements &measurements);

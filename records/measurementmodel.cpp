@@ -10,13 +10,16 @@
 void MeasurementModel::show(const Measurements &measurements)
 {
     beginResetModel();
-    groups = groupsInOrder(measurements);
     columns.clear();
-    columns.reserve(groups.size());
+    groups.clear();
+    shown = measurements;
+    columns.reserve(shown.size());
+    groups.reserve(shown.size());
     qsizetype longest = 0;
-    for (const QString &group : std::as_const(groups)) {
-        columns.append(measurements.value(group));
-        longest = std::max(longest, columns.constLast().size());
+    for (const auto &group : orderedGroups(shown)) {
+        groups.append(group.key());
+        columns.append(&group.value());
+        longest = std::max(longest, columns.constLast()->size());
     }
     rows = int(std::min<qsizetype>(longest, INT_MAX));
     endResetModel();
@@ -29,7 +32,7 @@ SelectionFigures MeasurementModel::figuresOf(const QItemSelection &selection) co
     for (const QItemSelectionRange &range : selection) {
         for (int column = range.left(); column <= range.right() && column < columns.size();
              ++column) {
-            const Readings &values = columns.at(column);
+            const Readings &values = *columns.at(column);
             const qsizetype end = std::min<qsizetype>(range.bottom() + 1, values.size());
             for (qsizetype row = range.top(); row < end; ++row)
                 figures.add(values.at(row));
@@ -94,7 +97,7 @@ QVariant MeasurementModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.column() >= columns.size())
         return QVariant();
-    const Readings &values = columns.at(index.column());
+    const Readings &values = *columns.at(index.column());
     if (index.row() >= values.size())
         return QVariant();
     if (role == Qt::DisplayRole)

@@ -8,8 +8,8 @@
 class QItemSelection;
 
 // The table's view of the measurement store: one column per group in group order, one row per
-// value position, nothing below the end of a shorter group. It holds the store's own (shared)
-// lists, so showing a store costs one step per group, not one per reading.
+// value position, nothing below the end of a shorter group. It holds the store itself (shared)
+// and points into it, so showing a store costs one step per group, not one per reading.
 class MeasurementModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -30,7 +30,9 @@ public:
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
 private:
+    Measurements shown;
     QStringList groups;
-    QList<Readings> columns;
+    QList<const Readings *> columns; // in shown, which no one changes
+
     int rows = 0;
 };
