@@ -212,12 +212,16 @@ inline QString operate(const std::function<void()> &action, QList<Step> steps)
             return;
         handled << modal;
         const Step step = steps.isEmpty() ? Step() : steps.takeFirst();
-        // Acting may open a nested dialog; the timer fires again only once this call returns.
-        QTimer::singleShot(0, modal, [&unexpected, modal, step] {
-            if (step && step(modal))
+        // Acting may open a nested dialog; the timer fires again only once this call returns. A
+        // dialog still open when the action has returned is left alone, as is one already gone.
+        QTimer::singleShot(0, &timer, [&unexpected, modal, step] {
+            if (!modal || (step && step(modal)))
                 return;
             unexpected << QStringLiteral("unexpected ") + modal->metaObject()->className();
-            qobject_cast<QDialog *>(modal)->reject();
+            if (auto *dialog = qobject_cast<QDialog *>(modal.data()))
+                dialog->reject();
+            else
+                modal->close();
         });
     });
     timer.start(20);
