@@ -171,14 +171,15 @@ inline Step press(QMessageBox::StandardButton button, QStringList *said = nullpt
 {
     return [=](QWidget *widget) {
         auto *box = qobject_cast<QMessageBox *>(widget);
-        if (!box)
+        QAbstractButton *answer = box ? box->button(button) : nullptr;
+        if (!answer) // another box than the one expected
             return false;
         if (said)
             *said << QString::number(box->icon()) << box->windowTitle() << box->text()
                   << box->informativeText();
         if (inside)
             inside();
-        box->button(button)->click();
+        answer->click();
         return true;
     };
 }

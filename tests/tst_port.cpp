@@ -184,7 +184,7 @@ private slots:
         PseudoTerminal adapter;
         TestWindow first({ device(adapter.name()) }), second({ device(adapter.name()) });
         QPointer<QMessageBox> box = second.widget<QMessageBox>("openFailureBox");
-        QVERIFY(first.port()->isOpen() && box && box->isVisible());
+        QVERIFY(first.port() && first.port()->isOpen() && box && box->isVisible());
         QVERIFY2(box->informativeText().startsWith("The port is busy"),
                  qPrintable(box->informativeText()));
         second.source->play({});
