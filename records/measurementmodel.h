@@ -33,6 +33,5 @@ private:
     Measurements shown;
     QStringList groups;
     QList<const Readings *> columns; // in shown, which no one changes
-
     int rows = 0;
 };

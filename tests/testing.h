@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTableView>
 #include <QTextBrowser>
@@ -182,6 +183,13 @@ inline Step press(QMessageBox::StandardButton button, QStringList *said = nullpt
         answer->click();
         return true;
     };
+}
+
+// Cancels a progress dialog.
+inline bool cancelProgress(QWidget *modal)
+{
+    auto *progress = qobject_cast<QProgressDialog *>(modal);
+    return progress && (progress->cancel(), true);
 }
 
 // Notes a dialog's title, the page it shows and the version it names, and closes it with its

@@ -3,7 +3,6 @@
 #include <QDateTimeEdit>
 #include <QLabel>
 #include <QMimeData>
-#include <QProgressDialog>
 #include <QStatusBar>
 #include <QTextCodec>
 #include <QtTest>
@@ -29,12 +28,6 @@ bool mayReplaceOthersFiles(bool may)
 
 // What the window shows at the start of each test, as a file of changes.
 const QString example = testData("changefile/written.csv");
-
-bool cancelProgress(QWidget *modal)
-{
-    auto *progress = qobject_cast<QProgressDialog *>(modal);
-    return progress && (progress->cancel(), true);
-}
 
 } // namespace
 
